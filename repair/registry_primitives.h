@@ -17,9 +17,9 @@ namespace drelbin::registry {
 enum class Root { LocalMachine, CurrentUser };
 
 // Access masks that the core asks for, most to least.
-inline constexpr std::uint32_t kKeyRead = 0x20019;             // KEY_READ
-inline constexpr std::uint32_t kKeyReadNoNotify = 0x20009;     // KEY_READ without KEY_NOTIFY
-inline constexpr std::uint32_t kKeyQueryValue = 0x0001;        // KEY_QUERY_VALUE
+inline constexpr std::uint32_t kKeyRead = 0x20019;          // KEY_READ
+inline constexpr std::uint32_t kKeyReadNoNotify = 0x20009;  // KEY_READ without KEY_NOTIFY
+inline constexpr std::uint32_t kKeyQueryValue = 0x0001;     // KEY_QUERY_VALUE
 
 // Value types that hold text.
 inline constexpr std::uint32_t kRegSz = 1;

@@ -6,8 +6,7 @@
 namespace drelbin {
 
 const AnsiString& SelectResultMessage(std::int32_t first, std::int32_t second) {
-  return (first == lrRepaired || second == lrRepaired) ? messages::kRepaired
-                                                       : messages::kNotFound;
+  return (first == lrRepaired || second == lrRepaired) ? messages::kRepaired : messages::kNotFound;
 }
 
 void RunRepairCommand(RepairCommandHost& host) {

@@ -67,8 +67,8 @@ const FakeValue* FakeRegistry::Find(registry::Key key, const std::string& name) 
   return value == key->values->end() ? nullptr : &value->second;
 }
 
-bool FakeRegistry::QueryValueInfo(registry::Key key, const std::string& name,
-                                  std::uint32_t& type, std::uint32_t& size) const {
+bool FakeRegistry::QueryValueInfo(registry::Key key, const std::string& name, std::uint32_t& type,
+                                  std::uint32_t& size) const {
   const FakeValue* value = Find(key, name);
   if (value == nullptr) return false;
   type = value->type;
@@ -76,8 +76,8 @@ bool FakeRegistry::QueryValueInfo(registry::Key key, const std::string& name,
   return true;
 }
 
-bool FakeRegistry::QueryValueData(registry::Key key, const std::string& name,
-                                  std::uint8_t* buffer, std::uint32_t size) const {
+bool FakeRegistry::QueryValueData(registry::Key key, const std::string& name, std::uint8_t* buffer,
+                                  std::uint32_t size) const {
   const FakeValue* value = Find(key, name);
   if (fail_fetches_ || value == nullptr || value->data.size() > size) return false;
   std::memcpy(buffer, value->data.data(), value->data.size());

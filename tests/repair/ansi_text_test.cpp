@@ -23,10 +23,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FolderCase{"FileAndIconIndex", "E:\\Prog\\app.exe,0", "E:\\Prog\\"},
         FolderCase{"EndsInSeparator", "E:\\Prog\\", "E:\\Prog\\"},
-        FolderCase{"DriveRelative", "E:app.exe", "E:"},
-        FolderCase{"NoSeparator", "app.exe", ""},
-        FolderCase{"Empty", "", ""},
-        FolderCase{"Quoted", "\"E:\\Prog\\app.exe\"", "\"E:\\Prog\\"},
+        FolderCase{"DriveRelative", "E:app.exe", "E:"}, FolderCase{"NoSeparator", "app.exe", ""},
+        FolderCase{"Empty", "", ""}, FolderCase{"Quoted", "\"E:\\Prog\\app.exe\"", "\"E:\\Prog\\"},
         FolderCase{"SoInFileName", "E:\\Prog\\\x83\x5C\x83\x74\x83\x67.exe", "E:\\Prog\\"},
         FolderCase{"HyouInFolderName", "E:\\\x95\x5C\\app.exe", "E:\\\x95\x5C\\"},
         FolderCase{"SoAtTheEnd", "E:\\Prog\\\x83\x5C", "E:\\Prog\\"},
