@@ -8,6 +8,11 @@
 namespace drelbin {
 
 bool TApplication::Initialize(int* argc, char*** argv) {
+  // The dialog draws nothing with OpenGL.  Left on, GDK loads the GL driver
+  // as it opens the display (on most machines a software one, LLVM and all),
+  // which costs more than building the whole dialog.  A value the user set
+  // stays.
+  g_setenv("GDK_GL", "disable", FALSE);
   if (!gtk_init_check(argc, argv)) {
     const char* display = g_getenv("DISPLAY");
     std::fprintf(stderr,

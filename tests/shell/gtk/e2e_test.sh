@@ -244,6 +244,22 @@ check "the installed control file is repaired (only bytes 66-161 changed)" \
 check "the shared control file is repaired (only bytes 66-161 changed)" \
   same_bytes "$SHARED_FILE" "$REPAIRED"
 
+CASE=larger-font
+# A font half as large again (as on a screen of 144 pixels per inch): the
+# "0" is 18 pixels high, so the layout grows by 18/12; the corner stays.
+start_program env GDK_DPI_SCALE=1.5
+shot "$MAIN_WINDOW" window-larger-font
+geometry=$(xwininfo -id "$MAIN_WINDOW")
+check "window corner not scaled" grep -q 'Absolute upper-left X:  214' <<<"$geometry"
+check "window corner not scaled (y)" grep -q 'Absolute upper-left Y:  161' <<<"$geometry"
+check "client area 344 x 147" \
+  test "$(xdotool getwindowgeometry "$MAIN_WINDOW" | sed -n 's/^ *Geometry: //p')" = 344x147
+button=$(convert "$SHOTS/window-larger-font.png" -crop 344x100+0+45 +repage -fuzz 10% -trim \
+  -format '%wx%h%X%Y' info:)
+check "button 227x38 at (54, 54) (found $button)" test "$button" = "227x38+54+9"
+"$CLOSE_WINDOW" "$MAIN_WINDOW"
+finish_program
+
 CASE=close-without-pressing
 reset_control_files
 touch -d '2001-01-01 00:00' "$INSTALLED_FILE" "$SHARED_FILE"
