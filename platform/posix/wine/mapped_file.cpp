@@ -21,7 +21,7 @@ MappedFile::MappedFile(const std::string& path) {
     if (size_ == 0) {
       ok_ = true;  // mmap refuses length zero; an empty file is an empty text
     } else {
-      void* data = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+      void* data = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
       if (data != MAP_FAILED) {
         data_ = data;
         ok_ = true;

@@ -1,6 +1,7 @@
 #include "platform/posix/wine/reg_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -337,8 +338,9 @@ class Lines {
 
   // The next key line at or after `from`: a line whose first non-blank is
   // '[' and that no hex value before it takes as its continuation.
-  // Returns its offset of '[', npos when there is none.
-  std::size_t NextKeyLine(std::size_t from, Line& line) const {
+  // Returns its offset of '[' (npos when there is none) and sets `start` to
+  // the start of its line.
+  [[gnu::always_inline]] std::size_t NextKeyLine(std::size_t from, std::size_t& start) const {
     const char* base = text_.data();
     from = std::max(from, body_);
     while (from < text_.size()) {
@@ -346,12 +348,14 @@ class Lines {
       if (hit == nullptr) return npos;
       const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
       from = at + 1;
-      std::size_t start = at;
-      while (start > body_ && IsBlank(base[start - 1])) --start;
-      if (start != body_ && base[start - 1] != '\n') continue;  // inside a line
-      if (Continued(start)) continue;
-      line = At(start);
-      if (line.end <= at) continue;  // a NUL before it ends the line
+      start = at;
+      if (at == body_ || base[at - 1] != '\n') {
+        while (start > body_ && IsBlank(base[start - 1])) --start;
+        if (start != body_ && base[start - 1] != '\n') continue;  // inside a line
+      }
+      // Wine writes a blank line before each key line: nothing to walk back.
+      const bool after_blank = start >= body_ + 2 && base[start - 2] == '\n';
+      if (!after_blank && Continued(start)) continue;
       return at;
     }
     return npos;
@@ -405,6 +409,78 @@ class Lines {
   std::size_t body_;
 };
 
+// Matches key lines against one key path.  Most key lines differ from the
+// path within a few characters, so the match first compares the raw bytes
+// with the path as Wine writes it (plain ASCII, separators as "\\"),
+// without regard to ASCII case.  Only a line that gets past that, or that
+// holds an escape where it differs, is decoded unit by unit.
+class KeyMatcher {
+ public:
+  explicit KeyMatcher(const KeyPath& path) : path_(Upcased(path)) {
+    for (std::size_t i = 0; i < path_.size(); ++i) {
+      if (i > 0) {
+        AddByte('\\', false);
+        AddByte('\\', true);
+      }
+      for (const char16_t unit : path_[i]) {
+        // Wine writes other characters as escapes: decode from here on.
+        if (unit < 0x20 || unit >= 0x7F || unit == u'\\' || unit == u'"' || unit == u'[' ||
+            unit == u']') {
+          return;
+        }
+        AddByte(static_cast<char>(unit), false);
+      }
+    }
+  }
+
+  // How the key line whose '[' is at `at` relates to the path.
+  [[gnu::always_inline]] KeyMatch Match(const Lines& lines, std::size_t at) const {
+    const char* p = lines.Ptr(at + 1);
+    const std::size_t room = lines.size() - (at + 1);
+    const std::size_t length = std::min(room, bytes_.size());
+    std::size_t i = 0;
+    // Eight bytes at a time while they match, then straight to the first
+    // byte that differs.
+    while (i + 8 <= length) {
+      const std::uint64_t differ = (Load(p + i) | Load(fold_.data() + i)) ^ Load(bytes_.data() + i);
+      if (differ != 0) {
+        i += static_cast<std::size_t>(std::countr_zero(differ)) / 8;  // little-endian
+        break;
+      }
+      i += 8;
+    }
+    for (; i < length; ++i) {
+      const char c = p[i];
+      if ((c | fold_[i]) == bytes_[i]) continue;
+      // The line differs here.  It surely names another key unless it
+      // holds an escape here, or this is the second byte of a separator.
+      if (second_of_pair_[i] != '\0' || c == '\\') break;
+      return KeyMatch::kOther;
+    }
+    if (length < bytes_.size() && length == room) return KeyMatch::kOther;  // the file ends
+    return MatchKeyName(p, lines.Ptr(lines.At(at).end), path_);
+  }
+
+ private:
+  static std::uint64_t Load(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  }
+
+  void AddByte(char byte, bool second_of_pair) {
+    const bool letter = byte >= 'A' && byte <= 'Z';
+    bytes_ += letter ? static_cast<char>(byte + 32) : byte;
+    fold_ += letter ? '\x20' : '\0';
+    second_of_pair_ += second_of_pair ? '\1' : '\0';
+  }
+
+  KeyPath path_;                // upper-cased
+  std::string bytes_;           // the start of the path as Wine writes it, lower-cased
+  std::string fold_;            // 0x20 where bytes_ holds a letter: "c | fold" lower-cases it
+  std::string second_of_pair_;  // 1 at the second byte of a separator
+};
+
 }  // namespace
 
 RegFile::RegFile(std::string_view text) : text_(text) {
@@ -429,15 +505,15 @@ RegFile::RegFile(std::string_view text) : text_(text) {
 
 std::optional<KeyLocation> RegFile::FindKey(const KeyPath& path) const {
   if (!valid_) return std::nullopt;
-  const KeyPath upcased = Upcased(path);
+  const KeyMatcher matcher(path);
   const Lines lines(text_, body_);
   bool exists = false;
-  Line line;
-  for (std::size_t at = lines.NextKeyLine(body_, line); at != npos;
-       at = lines.NextKeyLine(line.next, line)) {
-    switch (MatchKeyName(lines.Ptr(at + 1), lines.Ptr(line.end), upcased)) {
+  std::size_t start = 0;
+  for (std::size_t at = lines.NextKeyLine(body_, start); at != npos;
+       at = lines.NextKeyLine(at + 1, start)) {
+    switch (matcher.Match(lines, at)) {
       case KeyMatch::kExact:
-        return KeyLocation{line.begin};
+        return KeyLocation{start};
       case KeyMatch::kBelow:
         exists = true;
         break;
@@ -454,19 +530,18 @@ std::optional<RegValue> RegFile::FindValue(const KeyPath& path, const KeyLocatio
   if (!valid_ || where.first_section == npos || where.first_section >= text_.size()) {
     return std::nullopt;
   }
-  const KeyPath upcased = Upcased(path);
+  const KeyMatcher matcher(path);
   std::u16string upcased_name(name);
   for (auto& unit : upcased_name) unit = unicode::Upcase(unit);
   const Lines lines(text_, body_);
   std::optional<RegValue> found;
-  Line line;
+  std::size_t start = 0;
   std::size_t from = where.first_section;
-  for (std::size_t at = lines.NextKeyLine(from, line); at != npos;
-       at = lines.NextKeyLine(from, line)) {
-    from = line.next;
-    if (MatchKeyName(lines.Ptr(at + 1), lines.Ptr(line.end), upcased) != KeyMatch::kExact) {
-      continue;
-    }
+  for (std::size_t at = lines.NextKeyLine(from, start); at != npos;
+       at = lines.NextKeyLine(from, start)) {
+    from = at + 1;
+    if (matcher.Match(lines, at) != KeyMatch::kExact) continue;
+    from = lines.At(at).next;
     // The key's own section: every line up to the next key line.
     while (from < text_.size()) {
       const Line current = lines.At(from);
