@@ -22,9 +22,7 @@ struct ObjectUnref {
 template <typename T>
 using GObjectPtr = std::unique_ptr<T, ObjectUnref>;
 
-extern "C" void OnButton1Click(GtkButton*, gpointer form) {
-  static_cast<TForm1*>(form)->Button1Click();
-}
+void OnButton1Click(GtkButton*, gpointer form) { static_cast<TForm1*>(form)->Button1Click(); }
 
 // The layout's style with the dialog's font face put in, as a CSS string.
 std::string DialogStyle() {
@@ -43,7 +41,8 @@ std::string DialogStyle() {
   }
   face += '"';
   const std::string placeholder = "DIALOG_FONT_FACE";
-  if (const auto at = css.find(placeholder); at != std::string::npos) {
+  for (auto at = css.find(placeholder); at != std::string::npos;
+       at = css.find(placeholder, at + face.size())) {
     css.replace(at, placeholder.size(), face);
   }
   return css;

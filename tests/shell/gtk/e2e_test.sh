@@ -260,6 +260,29 @@ check "button 227x38 at (54, 54) (found $button)" test "$button" = "227x38+54+9"
 "$CLOSE_WINDOW" "$MAIN_WINDOW"
 finish_program
 
+CASE=dialog-face
+# Where "ＭＳ Ｐゴシック" is installed the dialog takes it before the Japanese
+# fallback.  A private fontconfig set-up lets that name stand for DejaVu
+# Serif, a face whose "0" is 14 pixels high at 9 points: the dialog shows in
+# it, and its layout grows by 14/12.
+cat >"$WORK/fonts.conf" <<'EOF'
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <include>/etc/fonts/fonts.conf</include>
+  <match target="pattern">
+    <test name="family"><string>ＭＳ Ｐゴシック</string></test>
+    <edit name="family" mode="assign" binding="strong"><string>DejaVu Serif</string></edit>
+  </match>
+</fontconfig>
+EOF
+start_program env FONTCONFIG_FILE="$WORK/fonts.conf"
+shot "$MAIN_WINDOW" window-dialog-face
+check "client area 267 x 114" \
+  test "$(xdotool getwindowgeometry "$MAIN_WINDOW" | sed -n 's/^ *Geometry: //p')" = 267x114
+"$CLOSE_WINDOW" "$MAIN_WINDOW"
+finish_program
+
 CASE=close-without-pressing
 reset_control_files
 touch -d '2001-01-01 00:00' "$INSTALLED_FILE" "$SHARED_FILE"
