@@ -351,7 +351,7 @@ if wait_for test -e "$(wine_unix_path 'C:\held')"; then
   # handle; the program itself fetches the descriptor only to read or write.
   holders=$(find /proc/[0-9]*/fd -lname "$(readlink -f "$INSTALLED_FILE")" 2>/dev/null |
     cut -d/ -f3 | sort -u | xargs -r -I{} cat /proc/{}/comm || true)
-  echo "e2e: processes holding the held file: $(echo $holders)"
+  echo "e2e: processes holding the held file: $(tr "\n" " " <<<"$holders")"
   check "wineserver holds the file" grep -q '^wineserver' <<<"$holders"
   start_program
   press Return
