@@ -21,6 +21,8 @@ MappedFile::MappedFile(const std::string& path) {
     if (size_ == 0) {
       ok_ = true;  // mmap refuses length zero; an empty file is an empty text
     } else {
+      // Populated at once: one pass reads every page anyway, and faulting
+      // them in one by one costs more than the scan on some machines.
       void* data = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
       if (data != MAP_FAILED) {
         data_ = data;

@@ -19,7 +19,9 @@ class MappedFile {
   bool ok() const { return ok_; }
   // The file's bytes, valid while this object lives.  The mapping is a
   // snapshot only as far as the file is replaced (as Wine saves it: a new
-  // file renamed over the old one), not rewritten in place.
+  // file renamed over the old one).  A file cut short in place while it is
+  // mapped would make reading its lost pages fault (SIGBUS); wineserver
+  // never does that.
   std::string_view text() const { return {static_cast<const char*>(data_), size_}; }
 
  private:

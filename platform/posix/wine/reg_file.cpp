@@ -369,7 +369,10 @@ class Lines {
   // True when the line at `start` is read as the continuation of a hex
   // value.  Only lines that could go on (ending, after their hex bytes, in
   // a backslash) are walked back over; a key line stops the walk, so the
-  // whole scan stays one pass.
+  // whole scan stays one pass.  A value line is taken to belong to a key
+  // even where Wine would drop it as a value without key (before the first
+  // key line or after a broken one): there Wine reads no continuation, this
+  // reader does.  Wine never writes such files.
   bool Continued(std::size_t start) const {
     std::size_t first = start;
     while (first > body_) {

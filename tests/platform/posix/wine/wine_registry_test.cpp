@@ -185,6 +185,12 @@ TEST_F(WineRegistryTest, MissingOrUnusableFilesHoldNoKeys) {
   EXPECT_EQ(RepairFromUninstallEntry(), lrNoKey);
 }
 
+TEST_F(WineRegistryTest, UnreadableFileHoldsNoKeys) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  std::filesystem::permissions(prefix_ / "system.reg", std::filesystem::perms::none);
+  EXPECT_EQ(RepairFromUninstallEntry(), lrNoKey);
+}
+
 TEST_F(WineRegistryTest, WithoutWineprefixTheHomeFoldersPrefixIsRead) {
   testing::TempFolder home;
   std::filesystem::create_directories(home.path() / ".wine");
