@@ -1,13 +1,16 @@
 // A whole file's bytes, mapped read-only into memory, for reading registry
 // files without copying them.
 //
-// A file that another process cuts short while it is mapped would make
-// reading its lost pages fault (SIGBUS).  So the file is leased for reading
-// while it is mapped: a process that opens it for writing or truncates it
-// waits (up to the system's lease-break time) until the mapping is gone.
-// Where no lease can be had (the file is open for writing elsewhere, belongs
-// to another user, or lies on a file system without leases) the bytes are
-// read into memory instead.
+// A file that someone cuts short while it is mapped would make reading its
+// lost pages fault (SIGBUS).  So the file is leased for reading while it is
+// mapped.  When someone opens it for writing or truncates it (wineserver
+// rewrites a registry file in place when it is a symbolic link or has more
+// than one name), the kernel tells of it with a signal (SIGURG, handled
+// here), and before the writer goes on the mapped pages are copied into
+// private memory at the same address: the reader keeps the bytes as they
+// were, and the writer hardly waits.  Where no lease can be had (the file
+// is open for writing elsewhere, belongs to another user, or lies on a file
+// system without leases) the bytes are read into memory at once.
 #pragma once
 
 #include <string>
@@ -35,7 +38,8 @@ class MappedFile {
   bool mapped() const { return data_ != nullptr; }
 
  private:
-  int fd_ = -1;  // kept open while mapped: it holds the lease
+  int fd_ = -1;           // kept open while mapped: it holds the lease
+  void* slot_ = nullptr;  // where the signal handler finds the mapping
   void* data_ = nullptr;
   std::size_t size_ = 0;
   std::string copy_;
