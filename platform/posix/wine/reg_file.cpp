@@ -389,7 +389,6 @@ class Lines {
     return in_value;
   }
 
-  std::size_t body() const { return body_; }
   std::size_t size() const { return text_.size(); }
 
  private:
