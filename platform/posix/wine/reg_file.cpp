@@ -155,18 +155,18 @@ enum class Hex { kDone, kContinues, kMalformed };
 
 // The hex bytes "00,11,22" of one line from `p`, appended to `out` when it
 // is given.  kContinues when a backslash follows them: the next line holds
-// more.  As in Wine's loader a line may hold at most 1 + length / 3 bytes,
-// and each byte takes two characters, whatever the second one is.
+// more.  Each byte is read as strtoul reads a hex number (so "0x1f" is one
+// byte and "0102" is a number too large for one), blanks may stand around
+// the commas, and anything else after the bytes spoils the value.
 Hex ParseHexLine(const char* p, const char* end, std::string* out) {
-  const std::size_t limit = 1 + static_cast<std::size_t>(end - p) / 3;
-  std::size_t count = 0;
   while (p != end && IsHexDigit(*p)) {
-    unsigned value = HexValue(*p);
-    if (p + 1 != end && IsHexDigit(p[1])) value = value * 16 + HexValue(p[1]);
-    if (++count > limit) return Hex::kMalformed;
+    const char* after;
+    const std::uint64_t value = ParseHexNumber(p, end, after);
+    if (after == p || value > 0xFF) return Hex::kMalformed;
     if (out != nullptr) out->push_back(static_cast<char>(value));
-    p += (p + 1 == end) ? 1 : 2;
+    p = SkipBlanks(after, end);
     if (p != end && *p == ',') ++p;
+    p = SkipBlanks(p, end);
   }
   p = SkipBlanks(p, end);
   if (p == end) return Hex::kDone;
@@ -189,9 +189,14 @@ bool StartsWith(const char* p, const char* end, std::string_view tag) {
          std::memcmp(p, tag.data(), tag.size()) == 0;
 }
 
+// What a value line's start says: no value at all (the name or "=" is
+// malformed), a value whose data is spoilt (Wine then keeps it as REG_NONE
+// without data, whatever it held before), or a value to read.
+enum class Head { kNone, kSpoilt, kOk };
+
 // Parses `"Name"=type:` or `@=type:` from `p` (the line's first non-blank).
-bool ParseValueHead(const char* p, const char* end, ValueHead& head) {
-  if (p == end) return false;
+Head ParseValueHead(const char* p, const char* end, ValueHead& head) {
+  if (p == end) return Head::kNone;
   if (*p == '@') {
     ++p;
   } else if (*p == '"') {
@@ -200,12 +205,12 @@ bool ParseValueHead(const char* p, const char* end, ValueHead& head) {
     Step step;
     while ((step = NextUnit(p, end, '"', unit)) == Step::kUnit) {
     }
-    if (step == Step::kEnd) return false;
+    if (step == Step::kEnd) return Head::kNone;
   } else {
-    return false;
+    return Head::kNone;
   }
   p = SkipBlanks(p, end);
-  if (p == end || *p != '=') return false;
+  if (p == end || *p != '=') return Head::kNone;
   p = SkipBlanks(p + 1, end);
   struct Tag {
     std::string_view text;
@@ -225,16 +230,16 @@ bool ParseValueHead(const char* p, const char* end, ValueHead& head) {
       head.type = tag.type;
       head.parse = tag.parse;
       head.data = p + tag.text.size();
-      return true;
+      return Head::kOk;
     }
   }
-  if (!StartsWith(p, end, "hex(")) return false;
+  if (!StartsWith(p, end, "hex(")) return Head::kSpoilt;
   const char* after;
   head.type = static_cast<std::uint32_t>(ParseHexNumber(p + 4, end, after));
-  if (!StartsWith(after, end, "):")) return false;
+  if (!StartsWith(after, end, "):")) return Head::kSpoilt;
   head.parse = Parse::kHex;
   head.data = after + 2;
-  return true;
+  return Head::kOk;
 }
 
 // True when the value's name is `upcased` (already upper-cased).
@@ -364,7 +369,10 @@ class Lines {
   // True when the line at `start` is read as the continuation of a hex
   // value.  Only lines that could go on (ending, after their hex bytes, in
   // a backslash) are walked back over; a key line stops the walk, so the
-  // whole scan stays one pass.
+  // whole scan stays one pass.  A value line is taken to belong to a key
+  // even where Wine would drop it as a value without key (before the first
+  // key line or after a broken one): there Wine reads no continuation, this
+  // reader does.  Wine never writes such files.
   bool Continued(std::size_t start) const {
     std::size_t first = start;
     while (first > body_) {
@@ -381,7 +389,6 @@ class Lines {
     return in_value;
   }
 
-  std::size_t body() const { return body_; }
   std::size_t size() const { return text_.size(); }
 
  private:
@@ -401,7 +408,7 @@ class Lines {
   bool GoesOnAsValue(const Line& line) const {
     const char* end = Ptr(line.end);
     ValueHead head;
-    return ParseValueHead(SkipBlanks(Ptr(line.begin), end), end, head) &&
+    return ParseValueHead(SkipBlanks(Ptr(line.begin), end), end, head) == Head::kOk &&
            head.parse == Parse::kHex && ParseHexLine(head.data, end, nullptr) == Hex::kContinues;
   }
 
@@ -497,8 +504,14 @@ RegFile::RegFile(std::string_view text) : text_(text) {
     const char* p = SkipBlanks(lines.Ptr(line.begin), end);
     const std::string_view rest(p, static_cast<std::size_t>(end - p));
     if (!rest.empty() && rest.front() == '[') break;
-    if (rest == "#arch=win64") win64_ = true;
-    if (rest == "#arch=win32") win64_ = false;
+    if (rest == "#arch=win64") {
+      win64_ = true;
+    } else if (rest == "#arch=win32") {
+      win64_ = false;
+    } else if (rest.starts_with("#arch=")) {
+      text_ = text_.substr(0, line.begin);  // Wine stops reading at an unknown architecture
+      break;
+    }
     at = line.next;
   }
 }
@@ -550,40 +563,41 @@ std::optional<RegValue> RegFile::FindValue(const KeyPath& path, const KeyLocatio
       if (p != end && *p == '[') break;
       from = current.next;
       ValueHead head;
-      if (!ParseValueHead(p, end, head)) continue;  // options, comments, blank or bad lines
+      const Head status = ParseValueHead(p, end, head);
+      if (status == Head::kNone) continue;  // options, comments, blank or bad lines
       const bool wanted = NameIs(head, end, upcased_name);
       RegValue value{head.type, {}};
-      bool ok = true;
-      switch (head.parse) {
-        case Parse::kString:
-          ok = !wanted || ParseString(head.data, end, value.data);
-          break;
-        case Parse::kDword: {
-          const char* after;
-          const auto number = static_cast<std::uint32_t>(ParseHexNumber(head.data, end, after));
-          for (int shift = 0; shift < 32; shift += 8) {
-            value.data.push_back(static_cast<char>((number >> shift) & 0xFF));
-          }
-          break;
-        }
-        case Parse::kHex: {
-          Hex hex = ParseHexLine(head.data, end, wanted ? &value.data : nullptr);
-          while (hex == Hex::kContinues) {
-            if (from >= text_.size()) {
-              hex = Hex::kMalformed;
-              break;
+      bool ok = status == Head::kOk;
+      if (ok) switch (head.parse) {
+          case Parse::kString:
+            ok = !wanted || ParseString(head.data, end, value.data);
+            break;
+          case Parse::kDword: {
+            const char* after;
+            const auto number = static_cast<std::uint32_t>(ParseHexNumber(head.data, end, after));
+            for (int shift = 0; shift < 32; shift += 8) {
+              value.data.push_back(static_cast<char>((number >> shift) & 0xFF));
             }
-            const Line more = lines.At(from);
-            from = more.next;
-            const char* more_end = lines.Ptr(more.end);
-            hex = ParseHexLine(SkipBlanks(lines.Ptr(more.begin), more_end), more_end,
-                               wanted ? &value.data : nullptr);
+            break;
           }
-          ok = hex == Hex::kDone;
-          break;
+          case Parse::kHex: {
+            Hex hex = ParseHexLine(head.data, end, wanted ? &value.data : nullptr);
+            while (hex == Hex::kContinues) {
+              if (from >= text_.size()) {
+                hex = Hex::kMalformed;
+                break;
+              }
+              const Line more = lines.At(from);
+              from = more.next;
+              const char* more_end = lines.Ptr(more.end);
+              hex = ParseHexLine(SkipBlanks(lines.Ptr(more.begin), more_end), more_end,
+                                 wanted ? &value.data : nullptr);
+            }
+            ok = hex == Hex::kDone;
+            break;
+          }
         }
-      }
-      if (wanted && ok) found = std::move(value);
+      if (wanted) found = ok ? std::move(value) : RegValue{};  // spoilt: REG_NONE, no data
     }
   }
   return found;

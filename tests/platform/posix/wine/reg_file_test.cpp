@@ -129,8 +129,13 @@ TEST(RegFileTest, FindsKeysWithoutRegardToCaseAndTheirParents) {
 }
 
 // Hand-made files: the header, then `body`.  Each case names what Wine's
-// loader makes of it, as the value "A" of key "K" (nullopt: no such value),
-// and whether key "L" exists.
+// loader makes of it, as the value "A" of key "K" (nullopt: no such value;
+// kSpoilt: REG_NONE without data, what Wine keeps of a value whose data it
+// cannot parse), and whether key "L" exists.  The spoilt values, the eaten
+// key line and the hex and dword forms were checked against Wine 8's
+// wineserver with `wine reg query`.
+const std::string kSpoilt = "<REG_NONE, no data>";
+
 struct LinesCase {
   const char* what;
   std::string body;
@@ -147,7 +152,11 @@ TEST_P(RegFileLinesTest, ReadsAsWinesLoader) {
   std::copy(text.begin(), text.end(), buffer.get());
   const RegFile file(std::string_view(buffer.get(), text.size()));
   const auto a = Value(file, {u"K"}, u"A");
-  if (GetParam().a) {
+  if (GetParam().a == kSpoilt) {
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->type, 0u);
+    EXPECT_EQ(a->data, "");
+  } else if (GetParam().a) {
     ASSERT_TRUE(a);
     EXPECT_EQ(a->data, *GetParam().a);
   } else {
@@ -164,11 +173,11 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"no_final_newline", "[K]\n\"A\"=\"a\"", Utf16(u"a")},
         LinesCase{"leading_blanks", "  \t[K]\n   \"A\" = \"a\"\n", Utf16(u"a")},
         LinesCase{"str_tag", "[K]\n\"A\"=str:\"a\"\n", Utf16(u"a")},
-        LinesCase{"unclosed_string", "[K]\n\"A\"=\"a\n", std::nullopt},
+        LinesCase{"unclosed_string", "[K]\n\"A\"=\"a\n", kSpoilt},
         LinesCase{"unclosed_name", "[K]\n\"A=\"a\"\n", std::nullopt},
         LinesCase{"no_equals", "[K]\n\"A\" \"a\"\n", std::nullopt},
-        LinesCase{"unknown_type", "[K]\n\"A\"=text:\"a\"\n", std::nullopt},
-        LinesCase{"trailing_backslash_in_string", "[K]\n\"A\"=\"a\\\n", std::nullopt},
+        LinesCase{"unknown_type", "[K]\n\"A\"=text:\"a\"\n", kSpoilt},
+        LinesCase{"trailing_backslash_in_string", "[K]\n\"A\"=\"a\\\n", kSpoilt},
         LinesCase{"x_without_digits", "[K]\n\"A\"=\"\\xg\\q\"\n", Utf16(u"xgq")},
         LinesCase{"octal_and_hex_escapes", "[K]\n\"A\"=\"\\101\\x42\\x0043x\\x30bd1\"\n",
                   Utf16(u"ABCx\u30BD1")},
@@ -180,33 +189,36 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"runs_of_backslashes", "[\\\\\\\\]\n[L\\\\\\\\M\\\\]\n", std::nullopt, true},
         LinesCase{"later_definition_wins", "[K]\n\"A\"=\"a\"\n[L]\n[k]\n\"a\"=\"b\"\n", Utf16(u"b"),
                   true},
-        LinesCase{"bad_redefinition_keeps_the_first", "[K]\n\"A\"=\"a\"\n\"A\"=\"b\n", Utf16(u"a")},
+        LinesCase{"bad_redefinition_spoils_the_value", "[K]\n\"A\"=\"a\"\n\"A\"=\"b\n", kSpoilt},
+        LinesCase{"hex_type_unclosed", "[K]\n\"A\"=hex(2:01\n", kSpoilt},
         LinesCase{"dword", "[K]\n\"A\"=dword:7\n", std::string("\x07\0\0\0", 4)},
         LinesCase{"dword_garbage_is_zero", "[K]\n\"A\"=dword:zz\n", std::string(4, '\0')},
         LinesCase{"dword_too_long_is_cut", "[K]\n\"A\"=dword:123456789\n",
                   std::string("\x89\x67\x45\x23", 4)},
         LinesCase{"dword_negative", "[K]\n\"A\"=dword:-1\n", std::string(4, '\xFF')},
         LinesCase{"hex_type_without_digits", "[K]\n\"A\"=hex():01\n", std::string("\x01", 1)},
-        LinesCase{"hex_second_char_taken_whatever_it_is", "[K]\n\"A\"=hex:1g,2\n",
-                  std::string("\x01\x02", 2)},
-        LinesCase{"hex_without_commas_beyond_wines_limit", "[K]\n\"A\"=hex:0102030405\n",
-                  std::nullopt},
-        LinesCase{"hex_junk_after_bytes", "[K]\n\"A\"=hex:01,02 x\n", std::nullopt},
+        LinesCase{"hex_byte_followed_by_junk", "[K]\n\"A\"=hex:1g,2\n", kSpoilt},
+        LinesCase{"hex_number_above_a_byte", "[K]\n\"A\"=hex:0102\n", kSpoilt},
+        LinesCase{"hex_junk_after_bytes", "[K]\n\"A\"=hex:01,02 x\n", kSpoilt},
+        LinesCase{"hex_blanks_and_0x", "[K]\n\"A\"=hex:1 , 2,0x3,\tff\n",
+                  std::string("\x01\x02\x03\xFF", 4)},
         LinesCase{"hex_continued", "[K]\n\"A\"=hex:01,\\\n  02,\\\n  03\n",
                   std::string("\x01\x02\x03", 3)},
-        LinesCase{"hex_continued_past_the_end", "[K]\n\"A\"=hex:01,\\", std::nullopt},
+        LinesCase{"hex_continued_past_the_end", "[K]\n\"A\"=hex:01,\\", kSpoilt},
         // The line after a continued value belongs to it whatever it holds:
         // the key line is eaten (and spoils the value), so "B" and "A" after
         // it still belong to K.
         LinesCase{"continuation_eats_a_key_line", "[K]\n\"A\"=hex:01,\\\n[L]\n\"A\"=\"after\"\n",
                   Utf16(u"after"), false},
         LinesCase{"continuation_chain_eats_a_key_line", "[K]\n\"A\"=hex:01,\\\n02,\\\n[L]\n",
-                  std::nullopt, false},
+                  kSpoilt, false},
         LinesCase{"backslash_line_without_value_eats_nothing", "[K]\n\\\n[L]\n", std::nullopt,
                   true},
         LinesCase{"nul_cuts_the_line", std::string("[K]\n\"A\"=\"ab\0cd\"\n\"A\"=\"x\"\n", 24),
                   Utf16(u"x")},
         LinesCase{"nul_before_a_key_line", std::string("[K]\n\0[L]\n", 9), std::nullopt, false},
+        LinesCase{"unknown_architecture_ends_the_file", "#arch=win65\n[K]\n\"A\"=\"a\"\n[L]\n",
+                  std::nullopt, false},
         LinesCase{"high_bytes_widen_as_signed_chars", "[K]\n\"A\"=\"\xE9\"\n", Utf16(u"\uFFE9")}),
     [](const auto& row) { return std::string(row.param.what); });
 

@@ -185,6 +185,25 @@ TEST_F(WineRegistryTest, MissingOrUnusableFilesHoldNoKeys) {
   EXPECT_EQ(RepairFromUninstallEntry(), lrNoKey);
 }
 
+TEST_F(WineRegistryTest, AnOpenKeyKeepsItsValuesWhenTheFileIsCutShort) {
+  const registry::Key key =
+      registry::OpenKey(Root::LocalMachine, kUninstallKey.substr(1), registry::kKeyRead);
+  ASSERT_NE(key, nullptr);
+  ASSERT_EQ(truncate((prefix_ / "system.reg").c_str(), 0), 0);
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  EXPECT_TRUE(registry::QueryValueInfo(key, "DisplayName", type, size));
+  EXPECT_EQ(size, 20u);
+  registry::CloseKey(key);
+  EXPECT_EQ(RepairFromUninstallEntry(), lrNoKey);  // read anew: the file is empty now
+}
+
+TEST_F(WineRegistryTest, UnreadableFileHoldsNoKeys) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  std::filesystem::permissions(prefix_ / "system.reg", std::filesystem::perms::none);
+  EXPECT_EQ(RepairFromUninstallEntry(), lrNoKey);
+}
+
 TEST_F(WineRegistryTest, WithoutWineprefixTheHomeFoldersPrefixIsRead) {
   testing::TempFolder home;
   std::filesystem::create_directories(home.path() / ".wine");
