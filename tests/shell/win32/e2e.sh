@@ -1,0 +1,284 @@
+#!/usr/bin/env bash
+# End-to-end tests of drelbin.exe: the real 64-bit build under Wine, in a
+# Japanese prefix (code page 932) on its own Xvfb display, driven with
+# xdotool.  Each case sets up the registry and the control files, runs the
+# program, and checks the message boxes (text, caption and style, from
+# Wine's relay trace of MessageBoxA), the control files byte by byte and the
+# exit code.  Screenshots of the dialog and of every message go to the
+# output folder.
+#
+# Usage: tests/shell/win32/e2e.sh EXE OUTPUT_DIR
+set -euo pipefail
+
+exe=$(realpath "${1:?drelbin.exe to test}")
+out=${2:?output folder}
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../../.." && pwd)
+check() { python3 "$here/e2e_check.py" "$@"; }
+
+rm -rf "$out"
+mkdir -p "$out/shots"
+out=$(cd "$out" && pwd)
+# shellcheck source=../../../scripts/wine-env
+source "$root/scripts/wine-env"
+wine_env_init "$out/wine"
+wine_prefix_prepare
+xvfb_start 800x600x24
+
+# Only the calls that the checks read are traced.
+wine_reg_add64 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'MessageBoxA;RegOpenKeyExA;CreateFileA'
+cp "$exe" "$WINEPREFIX/drive_c/drelbin.exe"
+
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TARNVEX for Windows'
+settings_key='HKCU\Software\VB and VBA Program Settings\TARNVEX V1.0a\Settings'
+# The application under Program Files, in a folder whose name holds ソ, a
+# double-byte character whose second byte is a backslash in code page 932;
+# its common data in a Japanese folder.
+app_dir='C:\Program Files\TARNVEX\ソフト'
+data_dir='C:\TARNVEX\共通データ'
+app_file=$(wine_unix_path "$app_dir\\Data\\CDCCTL.DAT")
+data_file=$(wine_unix_path "$data_dir\\CDCCTL.DAT")
+
+passed=0
+failed=0
+current=
+
+note() { echo "e2e: $current: $*" >&2; }
+fail() {
+  note "FAILED: $*"
+  return 1
+}
+
+reset_state() {
+  wine_reg_delete "$uninstall_key" >/dev/null 2>&1 || true
+  wine_reg_delete "$settings_key" >/dev/null 2>&1 || true
+  mkdir -p "$(dirname "$app_file")" "$(dirname "$data_file")"
+  check make-file "$app_file"
+  check make-file "$data_file"
+}
+
+set_uninstall_entry() { wine_reg_add "$uninstall_key" /v DisplayIcon "$@"; }
+set_settings() { wine_reg_add "$settings_key" /v CommonDataPath /d "$data_dir\\"; }
+
+log() { echo "$WINE_LOG_DIR/$current.err"; }
+
+start_app() {
+  WINEDEBUG=${1:-+relay} wine_start "$current" 'C:\drelbin.exe'
+  app_pid=$WINE_LAST_PID
+  dialog=
+  local tries=0
+  while [ -z "$dialog" ] && [ $tries -lt 200 ]; do
+    dialog=$(xdotool search --name '^TARNVEX$' 2>/dev/null | head -n 1 || true)
+    sleep 0.1
+    tries=$((tries + 1))
+  done
+  [ -n "$dialog" ] || fail "the dialog did not appear" || return 1
+  sleep 0.5  # let Wine paint it
+}
+
+message_count() { grep -a -c 'Call user32.MessageBoxA' "$(log)" || true; }
+
+# wait_for_message N: until the program has shown its Nth message box.
+wait_for_message() {
+  local tries=0
+  while [ "$(message_count)" -lt "$1" ]; do
+    [ $tries -lt 200 ] || fail "message box $1 did not appear" || return 1
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended early" || return 1
+    sleep 0.1
+    tries=$((tries + 1))
+  done
+  sleep 0.7  # let Wine paint it
+}
+
+shot() { import -window root "$out/shots/$current-$1.png"; }
+
+press() { xdotool key --clearmodifiers "$@"; }
+
+dialog_open() { kill -0 "$app_pid" 2>/dev/null && xdotool search --name '^TARNVEX$' >/dev/null 2>&1; }
+
+# wait_exit: the program ends by itself, with exit code 0.
+wait_exit() {
+  local tries=0
+  while kill -0 "$app_pid" 2>/dev/null; do
+    [ $tries -lt 200 ] || fail "the program did not end" || return 1
+    sleep 0.1
+    tries=$((tries + 1))
+  done
+  local code=0
+  wait "$app_pid" || code=$?
+  [ $code -eq 0 ] || fail "exit code $code" || return 1
+}
+
+# --- cases -----------------------------------------------------------------
+
+case_both_sources() {
+  set_uninstall_entry /d "$app_dir\\TARNVEX.exe"
+  set_settings
+  start_app +relay,trace+font
+  shot dialog
+  check_geometry
+  press Return
+  wait_for_message 1
+  shot message
+  press Return
+  wait_exit
+  check messages "$(log)" repaired
+  check repaired "$app_file"
+  check repaired "$data_file"
+}
+
+case_uninstall_entry_only() {
+  set_uninstall_entry /t REG_EXPAND_SZ /d "$app_dir\\TARNVEX.exe,0"
+  start_app
+  press space
+  wait_for_message 1
+  press Return
+  wait_exit
+  check messages "$(log)" repaired
+  check repaired "$app_file"
+  check untouched "$data_file"
+}
+
+case_common_data_path_only() {
+  set_settings
+  start_app
+  # A click on the button's middle: the window's corner, the frame, and the
+  # button's place in the client area.
+  xdotool mousemove $((214 + frame_x + button_x)) $((161 + frame_y + button_y)) click 1
+  wait_for_message 1
+  press Return
+  wait_exit
+  check messages "$(log)" repaired
+  check untouched "$app_file"
+  check repaired "$data_file"
+}
+
+case_not_found() {
+  # The entries lead nowhere: no key, and a folder without a control file.
+  wine_reg_add "$settings_key" /v CommonDataPath /d 'C:\nowhere\'
+  start_app
+  press Return
+  wait_for_message 1
+  shot message
+  press Return
+  wait_exit
+  check messages "$(log)" not-found
+  check untouched "$app_file"
+  check untouched "$data_file"
+}
+
+case_error_box_then_again() {
+  set_uninstall_entry /t REG_DWORD /d 1
+  set_settings
+  start_app
+  press Return
+  wait_for_message 1
+  shot message
+  press Return
+  sleep 1
+  dialog_open || fail "the dialog closed after the error box" || return 1
+  shot dialog-after-error
+  # The error stopped the command before the second lookup.
+  check untouched "$data_file"
+  # The same button again, now that the entry is text.
+  set_uninstall_entry /d "$app_dir\\TARNVEX.exe"
+  press Return
+  wait_for_message 2
+  press Return
+  wait_exit
+  check messages "$(log)" bad-type repaired
+  check repaired "$app_file"
+  check repaired "$data_file"
+}
+
+case_escape_then_enter() {
+  set_uninstall_entry /d "$app_dir\\TARNVEX.exe"
+  start_app
+  press Escape
+  sleep 1
+  dialog_open || fail "Escape closed the dialog" || return 1
+  [ "$(message_count)" -eq 0 ] || fail "Escape pressed the button" || return 1
+  check no-access "$(log)"
+  press Return
+  wait_for_message 1
+  press Return
+  wait_exit
+  check messages "$(log)" repaired
+  check repaired "$app_file"
+}
+
+# close_case HOW...: the dialog closed without the button: no message, no
+# registry or file access, exit code 0.
+close_without_pressing() {
+  set_uninstall_entry /d "$app_dir\\TARNVEX.exe"
+  set_settings
+  start_app
+  "$@"
+  wait_exit
+  check messages "$(log)"
+  check no-access "$(log)"
+  check untouched "$app_file"
+  check untouched "$data_file"
+}
+case_close_alt_f4() { close_without_pressing press alt+F4; }
+case_close_button() {
+  # The close button sits at the right end of the title bar.
+  close_without_pressing xdotool mousemove $((214 + window_width - 12)) $((161 + frame_y / 2 + 2)) click 1
+}
+case_close_system_menu() { close_without_pressing press alt+space c; }
+
+# check_geometry: the window's corner at (214, 161), unscaled; its size the
+# client area of 229 x 98 scaled by the height of "0" in the dialog's font
+# against 12 (12 with ＭＳ Ｐゴシック at 96 dpi; Wine's fallback face may
+# differ), plus Wine's dialog frame.
+check_geometry() {
+  local text_height geometry
+  text_height=$(check text-height "$(log)")
+  geometry=$(xdotool getwindowgeometry "$dialog")
+  echo "$geometry" >"$out/geometry.txt"
+  echo "text height of \"0\": $text_height" >>"$out/geometry.txt"
+  local position size
+  position=$(sed -n 's/.*Position: \([0-9]*,[0-9]*\).*/\1/p' <<<"$geometry")
+  size=$(sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p' <<<"$geometry")
+  local client_w=$(((229 * text_height + 6) / 12)) client_h=$(((98 * text_height + 6) / 12))
+  local want_size="$((client_w + frame_x))x$((client_h + frame_y))"
+  note "window at $position, size $size, \"0\" $text_height px high, client ${client_w}x${client_h}"
+  [ "$position" = 214,161 ] || fail "window corner at $position, not 214,161" || return 1
+  [ "$size" = "$want_size" ] || fail "window size $size, not $want_size" || return 1
+}
+
+# Wine's dialog frame at 96 dpi: 3 pixels on each side, a 19-pixel caption.
+frame_x=6
+frame_y=25
+# Middle of the button (36, 36, 151 x 25) at the scale of Wine's fallback face.
+button_x=0
+button_y=0
+window_width=0
+
+run_case() {
+  current=$1
+  local start=$SECONDS
+  reset_state
+  if ( set -e; "case_$1" ); then
+    passed=$((passed + 1))
+    echo "e2e: $1 passed ($((SECONDS - start)) s)"
+  else
+    failed=$((failed + 1))
+    echo "e2e: $1 FAILED (log: $(log))"
+    # Whatever is left of this run goes, so that the next case starts clean.
+    wine_server_stop
+  fi
+}
+
+run_case both_sources
+text_height=$(check text-height "$WINE_LOG_DIR/both_sources.err" 2>/dev/null || echo 12)
+button_x=$(((36 + 151 / 2) * text_height / 12))
+button_y=$(((36 + 25 / 2) * text_height / 12))
+window_width=$(((229 * text_height + 6) / 12 + frame_x))
+for name in uninstall_entry_only common_data_path_only not_found error_box_then_again \
+  escape_then_enter close_alt_f4 close_button close_system_menu; do
+  run_case "$name"
+done
+
+echo "$passed passed, $failed failed"
+[ $failed -eq 0 ]
