@@ -67,7 +67,8 @@ start_app() {
   app_pid=$WINE_LAST_PID
   dialog=
   local tries=0
-  while [ -z "$dialog" ] && [ $tries -lt 200 ]; do
+  # The first start in a new prefix takes longest.
+  while [ -z "$dialog" ] && [ $tries -lt 600 ]; do
     dialog=$(xdotool search --name '^TARNVEX$' 2>/dev/null | head -n 1 || true)
     sleep 0.1
     tries=$((tries + 1))
@@ -116,7 +117,8 @@ case_both_sources() {
   set_settings
   start_app +relay,trace+font
   shot dialog
-  check_geometry
+  check_geometry 12
+  check_task_entry
   press Return
   wait_for_message 1
   shot message
@@ -125,6 +127,22 @@ case_both_sources() {
   check messages "$(log)" repaired
   check repaired "$app_file"
   check repaired "$data_file"
+}
+
+# Without ＭＳ Ｐゴシック: the first fallback face installed (IPA P Gothic,
+# whose "0" is 13 pixels high at 9 pt), and the layout scaled to it.
+case_fallback_face() {
+  set_uninstall_entry /d "$app_dir\\TARNVEX.exe"
+  start_app +relay,trace+font
+  shot dialog
+  grep -a -q 'select_font Chosen: L"IPA P' "$(log)" || fail "the fallback face is not IPA P Gothic" || return 1
+  check_geometry
+  press space
+  wait_for_message 1
+  press Return
+  wait_exit
+  check messages "$(log)" repaired
+  check repaired "$app_file"
 }
 
 case_uninstall_entry_only() {
@@ -144,7 +162,7 @@ case_common_data_path_only() {
   start_app
   # A click on the button's middle: the window's corner, the frame, and the
   # button's place in the client area.
-  xdotool mousemove $((214 + frame_x + button_x)) $((161 + frame_y + button_y)) click 1
+  xdotool mousemove $((214 + frame_left + button_x)) $((161 + frame_top + button_y)) click 1
   wait_for_message 1
   press Return
   wait_exit
@@ -227,39 +245,70 @@ case_close_button() {
 }
 case_close_system_menu() { close_without_pressing press alt+space c; }
 
-# check_geometry: the window's corner at (214, 161), unscaled; its size the
-# client area of 229 x 98 scaled by the height of "0" in the dialog's font
-# against 12 (12 with ＭＳ Ｐゴシック at 96 dpi; Wine's fallback face may
-# differ), plus Wine's dialog frame.
+# check_task_entry: the application window gives the task-list entry, named
+# "drelbin" with the 32 x 32 icon MAINICON, and owns the dialog.
+check_task_entry() {
+  local app
+  app=$(xdotool search --name '^drelbin$' | head -n 1)
+  [ -n "$app" ] || fail "no application window named drelbin" || return 1
+  xprop -id "$app" WM_NAME _NET_WM_ICON >"$out/application-window.txt"
+  grep -q 'WM_NAME(STRING) = "drelbin"' "$out/application-window.txt" ||
+    fail "the application window is not named drelbin" || return 1
+  grep -q 'Icon (32 x 32)' "$out/application-window.txt" ||
+    fail "the application window has no 32 x 32 icon" || return 1
+  xprop -id "$dialog" WM_TRANSIENT_FOR | grep -q "# $(printf '0x%x' "$app")\$" ||
+    fail "the dialog is not owned by the application window" || return 1
+}
+
+# check_geometry [HEIGHT]: the window's corner at (214, 161), unscaled; its
+# size the client area of 229 x 98 scaled by the height of "0" in the
+# dialog's font (Wine's font trace tells it) against 12, plus Wine's dialog
+# frame; the button and the note where the layout puts them, at that scale,
+# in the screenshot of the dialog.  With HEIGHT, that height must be HEIGHT.
 check_geometry() {
-  local text_height geometry
+  local text_height geometry position size
   text_height=$(check text-height "$(log)")
   geometry=$(xdotool getwindowgeometry "$dialog")
-  echo "$geometry" >"$out/geometry.txt"
-  echo "text height of \"0\": $text_height" >>"$out/geometry.txt"
-  local position size
   position=$(sed -n 's/.*Position: \([0-9]*,[0-9]*\).*/\1/p' <<<"$geometry")
   size=$(sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p' <<<"$geometry")
   local client_w=$(((229 * text_height + 6) / 12)) client_h=$(((98 * text_height + 6) / 12))
   local want_size="$((client_w + frame_x))x$((client_h + frame_y))"
+  echo "$current: window at $position, size $size; \"0\" $text_height px high;" \
+    "client ${client_w}x${client_h}" >>"$out/geometry.txt"
   note "window at $position, size $size, \"0\" $text_height px high, client ${client_w}x${client_h}"
+  [ -z "${1:-}" ] || [ "$text_height" = "$1" ] ||
+    fail "\"0\" is $text_height px high, not $1" || return 1
   [ "$position" = 214,161 ] || fail "window corner at $position, not 214,161" || return 1
   [ "$size" = "$want_size" ] || fail "window size $size, not $want_size" || return 1
+  check layout "$out/shots/$current-dialog.png" $((214 + frame_left)) $((161 + frame_top)) \
+    "$text_height"
 }
 
 # Wine's dialog frame at 96 dpi: 3 pixels on each side, a 19-pixel caption.
+frame_left=3
+frame_top=22
 frame_x=6
 frame_y=25
-# Middle of the button (36, 36, 151 x 25) at the scale of Wine's fallback face.
-button_x=0
-button_y=0
-window_width=0
+# With ＭＳ Ｐゴシック, the dialog has its design size: the middle of the
+# button (36, 36, 151 x 25) and the window's width follow from it.
+button_x=$((36 + 151 / 2))
+button_y=$((36 + 25 / 2))
+window_width=$((229 + frame_x))
 
 run_case() {
   current=$1
   local start=$SECONDS
   reset_state
-  if ( set -e; "case_$1" ); then
+  # Not as an if condition: there, bash would ignore set -e inside the case.
+  local status=0
+  set +e
+  (
+    set -e
+    "case_$1"
+  )
+  status=$?
+  set -e
+  if [ $status -eq 0 ]; then
     passed=$((passed + 1))
     echo "e2e: $1 passed ($((SECONDS - start)) s)"
   else
@@ -270,13 +319,15 @@ run_case() {
   fi
 }
 
-run_case both_sources
-text_height=$(check text-height "$WINE_LOG_DIR/both_sources.err" 2>/dev/null || echo 12)
-button_x=$(((36 + 151 / 2) * text_height / 12))
-button_y=$(((36 + 25 / 2) * text_height / 12))
-window_width=$(((229 * text_height + 6) / 12 + frame_x))
-for name in uninstall_entry_only common_data_path_only not_found error_box_then_again \
-  escape_then_enter close_alt_f4 close_button close_system_menu; do
+rm -f "$out/geometry.txt"
+run_case fallback_face
+
+# The dialog's own face, with the metrics of the real one (see
+# make_standin_font.py), for the rest.
+python3 "$here/make_standin_font.py" /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf \
+  "$WINEPREFIX/drive_c/windows/Fonts/mspgothic-standin.ttf"
+for name in both_sources uninstall_entry_only common_data_path_only not_found \
+  error_box_then_again escape_then_enter close_alt_f4 close_button close_system_menu; do
   run_case "$name"
 done
 

@@ -10,8 +10,12 @@ geometry.
                                           repaired, not-found or bad-type
   e2e_check.py no-access LOG              no registry or control-file call in LOG
   e2e_check.py text-height LOG            height of "0" in the dialog's font
+  e2e_check.py layout SHOT X Y HEIGHT     the controls of the dialog whose client
+                                          area starts at (X, Y) in the screenshot,
+                                          at the scale of a "0" HEIGHT pixels high
 """
 import re
+import subprocess
 import sys
 
 LENGTH = 300
@@ -72,6 +76,40 @@ def check_file(path, repaired):
         fail(f"{path}: bytes differ from what they must be at offsets {changed[:10]}...")
 
 
+# Wine's default look draws a push button's frame in this colour, which
+# nothing else in the dialog uses; the text is black.
+BUTTON_FRAME = "#3096FA"
+TEXT = "#000000"
+
+
+def pixels(shot, x, y, width, height):
+    """(x, y, colour) of each pixel of a region of a screenshot, in client coordinates."""
+    dump = subprocess.run(["convert", shot, "-crop", f"{width}x{height}+{x}+{y}", "+repage", "txt:-"],
+                          check=True, capture_output=True, text=True).stdout
+    for line in dump.splitlines()[1:]:
+        found = re.match(r"(\d+),(\d+):.*(#[0-9A-F]{6})", line)
+        if found:
+            yield int(found.group(1)), int(found.group(2)), found.group(3)
+
+
+def box(points):
+    xs, ys = [p[0] for p in points], [p[1] for p in points]
+    return (min(xs), min(ys), max(xs) + 1, max(ys) + 1) if points else None
+
+
+def check_layout(shot, x, y, height):
+    scale = lambda v: (v * height + 6) // 12
+    client = list(pixels(shot, x, y, scale(229), scale(98)))
+    button = box([p for p in client if p[2] == BUTTON_FRAME])
+    want = (scale(36), scale(36), scale(36) + scale(151), scale(36) + scale(25))
+    if button != want:
+        fail(f"button at {button} (left, top, right, bottom), not {want}")
+    # The note's text lies on one line from (36, 12), above the button.
+    note = box([p for p in client if p[2] == TEXT and p[1] < want[1]])
+    if not note or note[0] < scale(36) or note[1] < scale(12) or note[3] > scale(12) + height:
+        fail(f"the note's text at {note}, outside its line from ({scale(36)}, {scale(12)})")
+
+
 def main():
     command, args = sys.argv[1], sys.argv[2:]
     if command == "make-file":
@@ -97,6 +135,8 @@ def main():
         if not found:
             fail("no measurement of \"0\" in the trace")
         print(int(found.group(2)))
+    elif command == "layout":
+        check_layout(args[0], *(int(a) for a in args[1:]))
     else:
         fail(f"unknown command {command}")
 
