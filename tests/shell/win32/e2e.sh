@@ -110,6 +110,23 @@ wait_exit() {
   [ $code -eq 0 ] || fail "exit code $code" || return 1
 }
 
+# At 120 dpi the font grows to 15 pixels, and the layout with it; the
+# window's corner stays where it is.
+case_dpi_120() {
+  wine_reg_add64 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120
+  set_uninstall_entry /d "$app_dir\\TARNVEX.exe"
+  start_app +relay,trace+font
+  shot dialog
+  check_geometry 15
+  press Return
+  wait_for_message 1
+  press Return
+  wait_exit
+  wine_reg_add64 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96
+  check messages "$(log)" repaired
+  check repaired "$app_file"
+}
+
 # --- cases -----------------------------------------------------------------
 
 case_both_sources() {
@@ -241,7 +258,7 @@ close_without_pressing() {
 case_close_alt_f4() { close_without_pressing press alt+F4; }
 case_close_button() {
   # The close button sits at the right end of the title bar.
-  close_without_pressing xdotool mousemove $((214 + window_width - 12)) $((161 + frame_y / 2 + 2)) click 1
+  close_without_pressing xdotool mousemove $((214 + window_width - 12)) $((161 + frame_top / 2 + 2)) click 1
 }
 case_close_system_menu() { close_without_pressing press alt+space c; }
 
@@ -261,26 +278,28 @@ check_task_entry() {
 }
 
 # check_geometry [HEIGHT]: the window's corner at (214, 161), unscaled; its
-# size the client area of 229 x 98 scaled by the height of "0" in the
-# dialog's font (Wine's font trace tells it) against 12, plus Wine's dialog
-# frame; the button and the note where the layout puts them, at that scale,
-# in the screenshot of the dialog.  With HEIGHT, that height must be HEIGHT.
+# client area 229 x 98 scaled by the height of "0" in the dialog's font
+# (Wine's font trace tells it) against 12, inside Wine's dialog frame (3
+# pixels at the sides and the bottom, the caption on top); the button and the
+# note where the layout puts them, at that scale, in the screenshot of the
+# dialog.  With HEIGHT, that height must be HEIGHT.
 check_geometry() {
-  local text_height geometry position size
+  local text_height geometry position width height
   text_height=$(check text-height "$(log)")
   geometry=$(xdotool getwindowgeometry "$dialog")
   position=$(sed -n 's/.*Position: \([0-9]*,[0-9]*\).*/\1/p' <<<"$geometry")
-  size=$(sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p' <<<"$geometry")
+  width=$(sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p' <<<"$geometry")
+  height=$(sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p' <<<"$geometry")
   local client_w=$(((229 * text_height + 6) / 12)) client_h=$(((98 * text_height + 6) / 12))
-  local want_size="$((client_w + frame_x))x$((client_h + frame_y))"
-  echo "$current: window at $position, size $size; \"0\" $text_height px high;" \
+  echo "$current: window at $position, size ${width}x$height; \"0\" $text_height px high;" \
     "client ${client_w}x${client_h}" >>"$out/geometry.txt"
-  note "window at $position, size $size, \"0\" $text_height px high, client ${client_w}x${client_h}"
+  note "window at $position, size ${width}x$height, \"0\" $text_height px high, client ${client_w}x${client_h}"
   [ -z "${1:-}" ] || [ "$text_height" = "$1" ] ||
     fail "\"0\" is $text_height px high, not $1" || return 1
   [ "$position" = 214,161 ] || fail "window corner at $position, not 214,161" || return 1
-  [ "$size" = "$want_size" ] || fail "window size $size, not $want_size" || return 1
-  check layout "$out/shots/$current-dialog.png" $((214 + frame_left)) $((161 + frame_top)) \
+  [ "$width" = $((client_w + 6)) ] || fail "window width $width, not $((client_w + 6))" || return 1
+  # The caption's height is Wine's; the client area's top follows from it.
+  check layout "$out/shots/$current-dialog.png" $((214 + 3)) $((161 + height - client_h - 3)) \
     "$text_height"
 }
 
@@ -288,7 +307,6 @@ check_geometry() {
 frame_left=3
 frame_top=22
 frame_x=6
-frame_y=25
 # With ＭＳ Ｐゴシック, the dialog has its design size: the middle of the
 # button (36, 36, 151 x 25) and the window's width follow from it.
 button_x=$((36 + 151 / 2))
@@ -327,7 +345,7 @@ run_case fallback_face
 python3 "$here/make_standin_font.py" /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf \
   "$WINEPREFIX/drive_c/windows/Fonts/mspgothic-standin.ttf"
 for name in both_sources uninstall_entry_only common_data_path_only not_found \
-  error_box_then_again escape_then_enter close_alt_f4 close_button close_system_menu; do
+  error_box_then_again escape_then_enter close_alt_f4 close_button close_system_menu dpi_120; do
   run_case "$name"
 done
 
