@@ -20,6 +20,7 @@ windows-exe-report: build-windows-x64 build-windows-x86
 	done
 
 test-windows-e2e: windows-exe-report wine-template
-	tests/shell/win32/e2e.sh build/windows-x64/shell/win32/drelbin.exe $(WINDOWS_E2E_OUT)
+	tests/shell/win32/e2e.sh build/windows-x64/shell/win32/drelbin.exe $(WINDOWS_E2E_OUT) \
+	  build/windows-x64/tests/shell/win32/drelbin_without_form.exe
 
 TEST_TARGETS += test-windows-e2e

@@ -7,7 +7,8 @@ geometry.
   e2e_check.py repaired PATH              the table at 66..161, nothing else changed
   e2e_check.py untouched PATH             exactly the known bytes
   e2e_check.py messages LOG KIND...       the MessageBoxA calls of LOG, in order:
-                                          repaired, not-found or bad-type
+                                          repaired, not-found, bad-type
+                                          or no-form
   e2e_check.py no-access LOG              no registry or control-file call in LOG
   e2e_check.py text-height LOG            height of "0" in the dialog's font
   e2e_check.py layout SHOT X Y HEIGHT     the controls of the dialog whose client
@@ -33,6 +34,7 @@ MESSAGES = {
     "repaired": ("消費税率データを修復しました.".encode("cp932"), b"", 0),
     "not-found": ("TARNVEXのデータが見つかりませんでした.".encode("cp932"), b"", 0),
     "bad-type": ("'DisplayIcon' のデータ型が不正です.".encode("cp932"), b"drelbin", 0x10),
+    "no-form": (b"Resource TFORM1 not found.", b"drelbin", 0x10),
 }
 
 CALL = re.compile(rb'Call user32\.MessageBoxA\(([0-9a-f]+),[0-9a-f]+ "(.*?)",[0-9a-f]+ "(.*?)",'
