@@ -89,6 +89,8 @@ TEST_F(Win32Writer, ReadOnlyFileIsRefusedAndKept) {
   const Bytes before = PatternBytes(200);
   WriteFileBytes(control_file_, before);
   ASSERT_TRUE(SetFileAttributesA(control_file_.c_str(), FILE_ATTRIBUTE_READONLY));
+  // Wine shows the attribute as a file without write bits, which root may
+  // write all the same: as root, run Wine without CAP_DAC_OVERRIDE.
   EXPECT_EQ(WriteTaxRateTable(control_file_), wrOpenFailed);
   ASSERT_TRUE(SetFileAttributesA(control_file_.c_str(), FILE_ATTRIBUTE_NORMAL));
   EXPECT_EQ(ReadFileBytes(control_file_), before);

@@ -34,5 +34,6 @@ wine_reg_add64 'HKLM\Software\drelbin tests\Only64' /v Written /d 'by a 64-bit i
 uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\TARNVEX for Windows'
 wine_reg_add "$uninstall" /v DisplayIcon /d 'C:\drelbin tests\ソフト\TARNVEX.exe,0'
 wine_reg_add64 "$uninstall" /v DisplayIcon /d 'C:\drelbin tests\decoy\TARNVEX.exe,0'
+# shellcheck disable=SC1003 # the text ends in a backslash
 wine_reg_add 'HKCU\SOFTWARE\VB and VBA Program Settings\TARNVEX V1.0a\Settings' \
   /v CommonDataPath /d 'C:\drelbin tests\表\'
