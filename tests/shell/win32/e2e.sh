@@ -22,7 +22,7 @@ check() { python3 "$here/e2e_check.py" "$@"; }
 rm -rf "$out"
 mkdir -p "$out/shots"
 out=$(cd "$out" && pwd)
-# shellcheck source=../../../scripts/wine-env
+# shellcheck source=scripts/wine-env
 source "$root/scripts/wine-env"
 wine_env_init "$out/wine"
 wine_prefix_prepare
@@ -70,8 +70,7 @@ set_settings() { reg_add "$settings_key" /v CommonDataPath /d "$data_dir\\"; }
 log() { echo "$WINE_LOG_DIR/$current.err"; }
 
 start_app() {
-  local attempt
-  for attempt in 1 2; do
+  for _ in 1 2; do
     WINEDEBUG=${1:-+relay} wine_start "$current" 'C:\drelbin.exe'
     app_pid=$WINE_LAST_PID
     dialog=
@@ -127,23 +126,6 @@ wait_exit() {
   local code=0
   wait "$app_pid" || code=$?
   [ $code -eq 0 ] || fail "exit code $code" || return 1
-}
-
-# At 120 dpi the font grows to 15 pixels, and the layout with it; the
-# window's corner stays where it is.
-case_dpi_120() {
-  wine_reg_add64 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120
-  set_uninstall_entry /d "$app_dir\\TARNVEX.exe"
-  start_app +relay,trace+font
-  shot dialog
-  check_geometry 15
-  press Return
-  wait_for_message 1
-  press Return
-  wait_exit
-  wine_reg_add64 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96
-  check messages "$(log)" repaired
-  check repaired "$app_file"
 }
 
 # --- cases -----------------------------------------------------------------
@@ -227,6 +209,7 @@ case_common_data_path_only() {
 
 case_not_found() {
   # The entries lead nowhere: no key, and a folder without a control file.
+  # shellcheck disable=SC1003 # a Windows path that ends in a backslash
   reg_add "$settings_key" /v CommonDataPath /d 'C:\nowhere\'
   start_app
   press Return
@@ -298,6 +281,23 @@ case_close_button() {
   close_without_pressing xdotool mousemove $((214 + window_width - 12)) $((161 + frame_top / 2 + 2)) click 1
 }
 case_close_system_menu() { close_without_pressing press alt+space c; }
+
+# At 120 dpi the font grows to 15 pixels, and the layout with it; the
+# window's corner stays where it is.
+case_dpi_120() {
+  wine_reg_add64 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120
+  set_uninstall_entry /d "$app_dir\\TARNVEX.exe"
+  start_app +relay,trace+font
+  shot dialog
+  check_geometry 15
+  press Return
+  wait_for_message 1
+  press Return
+  wait_exit
+  wine_reg_add64 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96
+  check messages "$(log)" repaired
+  check repaired "$app_file"
+}
 
 # check_task_entry: the application window gives the task-list entry, named
 # "drelbin" with the 32 x 32 icon MAINICON, and owns the dialog.
