@@ -28,6 +28,11 @@ wine_env_init "$out/wine"
 wine_prefix_prepare
 xvfb_start 800x600x24
 
+# Debian's Wine leaves its Marlett font (fonts-wine) out of a new prefix;
+# without it the title bar's close button shows the letter "r" instead of
+# its cross in the screenshots.
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+
 # Only the calls that the checks read are traced.
 wine_reg_add64 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'MessageBoxA;RegOpenKeyExA;CreateFileA'
 cp "$exe" "$WINEPREFIX/drive_c/drelbin.exe"
