@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,6 +22,7 @@ namespace drelbin::testing {
 
 enum class Through { Writer, Command };
 std::string PrintThrough(Through through);
+inline void PrintTo(Through through, std::ostream* os) { *os << PrintThrough(through); }
 
 // Names a case of a table crossed with the two ways through: the case's own
 // name, then Writer or Command.

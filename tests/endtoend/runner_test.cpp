@@ -1,0 +1,21 @@
+// The runner itself, with no tool around it: what the tools' runs compare to.
+#include "tests/endtoend/repair_fixture.h"
+
+namespace drelbin::testing {
+namespace {
+
+TEST_F(EndToEndTest, RepairsTheControlFileAndSaysSo) {
+  ExpectRepaired(RunProgram(RunnerCommand()));
+}
+
+TEST_F(EndToEndTest, WithNoControlFileSaysNotFoundAndTouchesNothing) {
+  std::filesystem::remove(control_file_);
+  const ProgramRun run = RunProgram(RunnerCommand());
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, messages::kNotFound + "\n");
+  EXPECT_FALSE(std::filesystem::exists(control_file_));
+  EXPECT_EQ(ReadFileBytes(folder_ / "OTHER.DAT"), PatternBytes(300));
+}
+
+}  // namespace
+}  // namespace drelbin::testing
