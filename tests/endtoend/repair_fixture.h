@@ -1,9 +1,10 @@
-// A folder with a control file and a neighbour, and the runner's view of it:
-// the per-user settings lead to the control file, the uninstall entry to a
-// folder that does not exist, so both lookups run and one file is repaired.
+// One control file in a Wine prefix, found through the per-user settings;
+// the uninstall entry leads to a folder without one, so both lookups run and
+// exactly one file is repaired.  WINEPREFIX names the prefix for the runner.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <string>
 #include <vector>
@@ -11,37 +12,39 @@
 #include "repair/messages.h"
 #include "repair/tax_rate_table.h"
 #include "tests/endtoend/run_program.h"
-#include "tests/support/temp_folder.h"
+#include "tests/endtoend/wine_prefix_fixture.h"
+#include "tests/faults/file_census.h"
 
 namespace drelbin::testing {
 
 class EndToEndTest : public ::testing::Test {
  protected:
   EndToEndTest() {
-    WriteFileBytes(control_file_, before_);
-    WriteFileBytes(folder_ / "OTHER.DAT", PatternBytes(300));
+    std::filesystem::remove(prefix_.uninstall_control_file());
+    setenv("WINEPREFIX", prefix_.prefix().c_str(), 1);
+    before_ = TakeCensus(prefix_.prefix());
   }
+  ~EndToEndTest() override { unsetenv("WINEPREFIX"); }
 
   // The runner's command line, to append to a tool's own.
-  std::vector<std::string> RunnerCommand() const {
-    return {DRELBIN_REPAIR_RUNNER, "Z:\\nowhere\\app.exe,0", folder_.path().string() + "/"};
-  }
+  static std::vector<std::string> RunnerCommand() { return {DRELBIN_REPAIR_RUNNER}; }
 
-  // The runner printed the success message and repaired the control file,
-  // leaving the neighbour as it was.
+  // The runner printed the success message and repaired the control file;
+  // nothing else in the prefix changed.
   void ExpectRepaired(const ProgramRun& run) const {
     EXPECT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.out, messages::kRepaired + "\n");
-    Bytes expected = before_;
+    Bytes expected = content_;
     const TaxRateTableBytes table = SerializeTaxRateTable(kTaxRateHistory);
     std::copy(table.begin(), table.end(), expected.begin() + TaxRateTableOffset);
     EXPECT_EQ(ReadFileBytes(control_file_), expected);
-    EXPECT_EQ(ReadFileBytes(folder_ / "OTHER.DAT"), PatternBytes(300));
+    EXPECT_TRUE(OnlyTableBytesChanged(before_, TakeCensus(prefix_.prefix())));
   }
 
-  TempFolder folder_;
-  const std::string control_file_ = folder_ / "CDCCTL.DAT";
-  const Bytes before_ = PatternBytes(300);
+  const Bytes content_ = PatternBytes(300);
+  WinePrefixFixture prefix_{content_};
+  const std::string control_file_ = prefix_.settings_control_file();
+  FileCensus before_;
 };
 
 }  // namespace drelbin::testing

@@ -1,47 +1,37 @@
-// One repair as the Linux program makes it, without a window: both lookups,
-// the message choice, the message printed to standard output.  Built only
-// for the end-to-end tests (syscall budget, valgrind).
-//
-//   drelbin_repair_runner DISPLAY_ICON COMMON_DATA_PATH
-//
-// The two values stand in the registry; an empty argument leaves its key out.
+// One repair as the Linux program makes it, without a window: the Wine
+// prefix's registry and drives (WINEPREFIX, as for the program), both
+// lookups, the message printed to standard output -- or, when a lookup
+// raises an error, the error box's text.  Exits with 0, as the program does.
+// Built only for the end-to-end tests (syscall budget, valgrind, faults).
 #include <cstdio>
 #include <string>
 
-#include "repair/lookups.h"
+#include "repair/error_box_text.h"
+#include "repair/exceptions.h"
 #include "repair/repair_command.h"
-#include "tests/fakes/fake_registry.h"
 
 namespace {
 
+void PrintLine(const drelbin::AnsiString& text) {
+  const std::string line = text + "\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fflush(stdout);
+}
+
 class PrintingHost : public drelbin::RepairCommandHost {
  public:
-  void ShowResultMessage(const drelbin::AnsiString& text) override {
-    const std::string line = text + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
-  }
+  void ShowResultMessage(const drelbin::AnsiString& text) override { PrintLine(text); }
   void CloseDialog() override {}
 };
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s DISPLAY_ICON COMMON_DATA_PATH\n", argv[0]);
-    return 2;
-  }
-  auto& registry = drelbin::testing::FakeRegistry::Instance();
-  const std::string display_icon = argv[1], common_data_path = argv[2];
-  if (!display_icon.empty()) {
-    registry.SetValue(drelbin::registry::Root::LocalMachine, drelbin::kUninstallKey.substr(1),
-                      drelbin::kDisplayIconValue, drelbin::registry::kRegSz, display_icon);
-  }
-  if (!common_data_path.empty()) {
-    registry.SetValue(drelbin::registry::Root::CurrentUser, drelbin::kSettingsKey.substr(1),
-                      drelbin::kCommonDataPathValue, drelbin::registry::kRegSz, common_data_path);
-  }
+int main() {
   PrintingHost host;
-  drelbin::RunRepairCommand(host);
+  try {
+    drelbin::RunRepairCommand(host);
+  } catch (const drelbin::Exception& error) {
+    PrintLine(drelbin::ErrorBoxText(error.Message()));
+  }
   return 0;
 }

@@ -12,18 +12,55 @@ namespace {
 
 struct Syscall {
   std::string name;
-  std::string args;    // with each descriptor shown as N<path>
-  std::string result;  // as strace prints it: a number, or "?"
+  std::string args;      // as strace prints them, descriptors as N<path>
+  std::string result;    // a number, or "?"
+  std::string fd_file;   // the file of a first argument that is a descriptor
+  std::string path_arg;  // the first path (quoted string) argument
 };
+
+// A text as strace escapes it (\xhh, \ooo, \n, \", \\ ...), unescaped.
+std::string Unescape(const std::string& text) {
+  std::string plain;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      plain += text[i];
+      continue;
+    }
+    const char c = text[++i];
+    if (c == 'x' && i + 2 < text.size()) {
+      plain += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else if (c >= '0' && c <= '7') {
+      std::size_t digits = 1;
+      while (digits < 3 && i + digits < text.size() && text[i + digits] >= '0' &&
+             text[i + digits] <= '7') {
+        ++digits;
+      }
+      plain += static_cast<char>(std::stoi(text.substr(i, digits), nullptr, 8));
+      i += digits - 1;
+    } else {
+      static const std::string kFrom = "ntrvf", kTo = "\n\t\r\v\f";
+      const std::size_t at = kFrom.find(c);
+      plain += at == std::string::npos ? c : kTo[at];
+    }
+  }
+  return plain;
+}
 
 std::vector<Syscall> ParseStraceLog(const std::string& log) {
   // "1234  openat(AT_FDCWD</tmp>, "/tmp/x", O_RDWR) = 3</tmp/x>"
   static const std::regex kLine(R"(^\d+\s+(\w+)\((.*)\)\s+=\s+(\S+).*$)");
+  static const std::regex kFdFile(R"(^\d+<((?:[^>\\]|\\.)*)>)");
+  static const std::regex kPath(R"re("((?:[^"\\]|\\.)*)")re");
   std::vector<Syscall> calls;
   std::istringstream lines(log);
   for (std::string line; std::getline(lines, line);) {
     std::smatch match;
-    if (std::regex_match(line, match, kLine)) calls.push_back({match[1], match[2], match[3]});
+    if (!std::regex_match(line, match, kLine)) continue;
+    Syscall call{match[1], match[2], match[3], {}, {}};
+    if (std::regex_search(call.args, match, kFdFile)) call.fd_file = Unescape(match[1]);
+    if (std::regex_search(call.args, match, kPath)) call.path_arg = Unescape(match[1]);
+    calls.push_back(call);
   }
   return calls;
 }
@@ -35,9 +72,16 @@ bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) 
   return false;
 }
 
-// The descriptor argument that names `path`, as strace -y prints it.
-bool OnFile(const Syscall& call, const std::string& path) {
-  return call.args.find("<" + path + ">") != std::string::npos;
+bool IsOpen(const Syscall& call) {
+  return IsOneOf(call.name, {"open", "openat", "openat2", "creat"});
+}
+
+// The file that a path names, links followed; the path itself when nothing
+// is there.
+std::string RealFile(const std::string& path) {
+  std::error_code error;
+  const auto real = std::filesystem::weakly_canonical(path, error);
+  return error ? path : real.string();
 }
 
 std::string Describe(const std::vector<Syscall>& calls) {
@@ -60,7 +104,8 @@ class SyscallBudgetTest : public EndToEndTest {
  protected:
   std::vector<Syscall> TraceRepair() {
     const std::string log_file = logs_ / "strace.log";
-    std::vector<std::string> command = {"strace", "-f", "-qq", "-y", "-s", "0", "-o", log_file};
+    std::vector<std::string> command = {"strace", "-f", "-qq", "-y",    "-x",
+                                        "-s",     "0",  "-o",  log_file};
     for (const auto& arg : RunnerCommand()) command.push_back(arg);
     const ProgramRun run = RunProgram(command);
     ExpectRepaired(run);
@@ -74,18 +119,16 @@ class SyscallBudgetTest : public EndToEndTest {
 TEST_F(SyscallBudgetTest, OneOpenOneWriteOneFlushOneCloseOfTheControlFile) {
   const std::vector<Syscall> calls = TraceRepair();
   ASSERT_FALSE(calls.empty()) << "strace logged nothing";
-  const std::string& path = control_file_;
+  const std::string path = RealFile(control_file_);
 
-  const auto opens = Select(calls, [&](const Syscall& call) {
-    return IsOneOf(call.name, {"open", "openat", "openat2", "creat"}) &&
-           call.args.find("\"" + path + "\"") != std::string::npos;
-  });
+  const auto opens = Select(
+      calls, [&](const Syscall& call) { return IsOpen(call) && RealFile(call.path_arg) == path; });
   ASSERT_EQ(opens.size(), 1u) << Describe(opens);
   EXPECT_NE(opens[0].args.find("O_RDWR"), std::string::npos) << Describe(opens);
   EXPECT_EQ(opens[0].args.find("O_CREAT"), std::string::npos) << Describe(opens);
   EXPECT_EQ(opens[0].args.find("O_TRUNC"), std::string::npos) << Describe(opens);
 
-  const auto on_file = Select(calls, [&](const Syscall& call) { return OnFile(call, path); });
+  const auto on_file = Select(calls, [&](const Syscall& call) { return call.fd_file == path; });
   const auto writes = Select(on_file, [](const Syscall& call) {
     return IsOneOf(call.name, {"write", "pwrite64", "writev", "pwritev", "pwritev2"});
   });
@@ -102,13 +145,13 @@ TEST_F(SyscallBudgetTest, OneOpenOneWriteOneFlushOneCloseOfTheControlFile) {
 TEST_F(SyscallBudgetTest, NoOtherWriteToAnyFile) {
   const std::vector<Syscall> calls = TraceRepair();
   ASSERT_FALSE(calls.empty()) << "strace logged nothing";
-  const std::string& path = control_file_;
+  const std::string path = RealFile(control_file_);
 
   // Every write but the table's: only the runner's one line on stdout.
   const auto other_writes = Select(calls, [&](const Syscall& call) {
     return IsOneOf(call.name, {"write", "pwrite64", "writev", "pwritev", "pwritev2", "sendfile",
                                "copy_file_range", "splice", "vmsplice"}) &&
-           !OnFile(call, path);
+           call.fd_file != path;
   });
   ASSERT_EQ(other_writes.size(), 1u) << Describe(other_writes);
   EXPECT_TRUE(other_writes[0].args.starts_with("1<pipe:")) << Describe(other_writes);
@@ -117,8 +160,7 @@ TEST_F(SyscallBudgetTest, NoOtherWriteToAnyFile) {
   // removed, renamed, truncated, or given new rights or owners; no file
   // mapped writable and shared.
   const auto writable_opens = Select(calls, [&](const Syscall& call) {
-    if (!IsOneOf(call.name, {"open", "openat", "openat2", "creat"})) return false;
-    if (call.args.find("\"" + path + "\"") != std::string::npos) return false;
+    if (!IsOpen(call) || RealFile(call.path_arg) == path) return false;
     return call.name == "creat" ||
            std::regex_search(call.args, std::regex("O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND"));
   });
