@@ -1,12 +1,11 @@
 #include "platform/posix/wine/mapped_file.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdint>
-#include <limits>
+#include <algorithm>
+#include <cerrno>
 
 namespace drelbin::wine {
 
@@ -15,26 +14,19 @@ MappedFile::MappedFile(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return;
   struct stat info;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
-      static_cast<std::uint64_t>(info.st_size) <= std::numeric_limits<std::size_t>::max()) {
-    size_ = static_cast<std::size_t>(info.st_size);
-    if (size_ == 0) {
-      ok_ = true;  // mmap refuses length zero; an empty file is an empty text
-    } else {
-      void* data = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-      if (data != MAP_FAILED) {
-        data_ = data;
-        ok_ = true;
-      } else {
-        size_ = 0;
-      }
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    // The size is a hint only: the file may change while it is read.
+    constexpr off_t kLargestHint = off_t{1} << 26;
+    bytes_.reserve(static_cast<std::size_t>(std::min(info.st_size, kLargestHint)));
+    char buffer[65536];
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)) {
+      if (got > 0) bytes_.append(buffer, static_cast<std::size_t>(got));
     }
+    ok_ = got == 0;
+    if (!ok_) bytes_.clear();
   }
-  close(fd);  // the mapping keeps the file
-}
-
-MappedFile::~MappedFile() {
-  if (data_ != nullptr) munmap(data_, size_);
+  close(fd);
 }
 
 }  // namespace drelbin::wine
