@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "repair/error_box_text.h"
 #include "repair/messages.h"
 #include "repair/tax_rate_table.h"
 #include "tests/endtoend/run_program.h"
@@ -38,6 +39,25 @@ class EndToEndTest : public ::testing::Test {
     const TaxRateTableBytes table = SerializeTaxRateTable(kTaxRateHistory);
     std::copy(table.begin(), table.end(), expected.begin() + TaxRateTableOffset);
     EXPECT_EQ(ReadFileBytes(control_file_), expected);
+    EXPECT_TRUE(OnlyTableBytesChanged(before_, TakeCensus(prefix_.prefix())));
+  }
+
+  // DisplayIcon becomes a REG_DWORD: the first lookup raises its error.
+  void GiveDisplayIconANumber() {
+    std::string system = WinePrefixFixture::SystemRegText();
+    const std::size_t begin = system.find("\"DisplayIcon\"");
+    const std::size_t end = system.find("\"DisplayName\"");
+    system.replace(begin, end - begin, "\"DisplayIcon\"=dword:00000007\n");
+    WriteFileBytes(prefix_.system_reg(), Bytes(system.begin(), system.end()));
+    before_ = TakeCensus(prefix_.prefix());
+  }
+
+  // The runner printed the error box's text for it, exited with 0, and the
+  // second lookup did not run.
+  void ExpectDataTypeError(const ProgramRun& run) const {
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.out, ErrorBoxText(messages::BadDataType("DisplayIcon")) + "\n");
+    EXPECT_EQ(ReadFileBytes(control_file_), content_);
     EXPECT_TRUE(OnlyTableBytesChanged(before_, TakeCensus(prefix_.prefix())));
   }
 

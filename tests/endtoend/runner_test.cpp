@@ -17,5 +17,10 @@ TEST_F(EndToEndTest, WithNoControlFileSaysNotFoundAndTouchesNothing) {
   EXPECT_TRUE(OnlyTableBytesChanged(before_, TakeCensus(prefix_.prefix())));
 }
 
+TEST_F(EndToEndTest, ValueThatIsNoTextShowsTheErrorAndExitsWithZero) {
+  GiveDisplayIconANumber();
+  ExpectDataTypeError(RunProgram(RunnerCommand()));
+}
+
 }  // namespace
 }  // namespace drelbin::testing

@@ -5,7 +5,8 @@
 namespace drelbin::testing {
 namespace {
 
-TEST_F(EndToEndTest, MemcheckFindsNoErrorAndNoLeak) {
+// The runner under memcheck: its run, and memcheck's report.
+std::pair<ProgramRun, std::string> RunUnderMemcheck(const std::vector<std::string>& runner) {
   TempFolder logs;
   const std::string log_file = logs / "memcheck.log";
   std::vector<std::string> command = {"valgrind",
@@ -15,13 +16,23 @@ TEST_F(EndToEndTest, MemcheckFindsNoErrorAndNoLeak) {
                                       "--show-leak-kinds=all",
                                       "--errors-for-leak-kinds=definite,indirect,possible",
                                       "--track-origins=yes",
-                                      "--trace-children=no",
                                       "--log-file=" + log_file};
-  for (const auto& arg : RunnerCommand()) command.push_back(arg);
-  const ProgramRun run = RunProgram(command);
+  command.insert(command.end(), runner.begin(), runner.end());
+  ProgramRun run = RunProgram(command);
   const Bytes log = ReadFileBytes(log_file);
-  const std::string report(log.begin(), log.end());
+  return {std::move(run), std::string(log.begin(), log.end())};
+}
+
+TEST_F(EndToEndTest, MemcheckFindsNoErrorAndNoLeakInARepair) {
+  const auto [run, report] = RunUnderMemcheck(RunnerCommand());
   ExpectRepaired(run);
+  EXPECT_NE(report.find("ERROR SUMMARY: 0 errors"), std::string::npos) << report;
+}
+
+TEST_F(EndToEndTest, MemcheckFindsNoErrorAndNoLeakWhenALookupRaises) {
+  GiveDisplayIconANumber();
+  const auto [run, report] = RunUnderMemcheck(RunnerCommand());
+  ExpectDataTypeError(run);
   EXPECT_NE(report.find("ERROR SUMMARY: 0 errors"), std::string::npos) << report;
 }
 
