@@ -9,7 +9,7 @@
 
 FUZZ_SECONDS ?= 600
 FUZZ_SMOKE_SECONDS ?= 20
-FUZZ_BUILD := build/linux-fuzz
+FUZZ_BUILD := $(CURDIR)/build/linux-fuzz
 FUZZ_TARGETS := $(notdir $(wildcard tests/fuzz/corpus/*))
 
 .PHONY: test-asan fuzz-build fuzz-smoke fuzz
@@ -25,7 +25,8 @@ fuzz-build: deps
 
 # Each target grows its own corpus under the build folder from the seeds in
 # the tree, and stops at the first crash or broken property (its input is
-# left in $(FUZZ_BUILD)/findings/<target>/).
+# left in $(FUZZ_BUILD)/findings/<target>/).  Paths are absolute: a target
+# may change its current folder.
 fuzz-smoke fuzz: fuzz-build
 	@set -e; seconds=$(if $(filter fuzz,$@),$(FUZZ_SECONDS),$(FUZZ_SMOKE_SECONDS)); \
 	for target in $(FUZZ_TARGETS); do \
@@ -34,7 +35,7 @@ fuzz-smoke fuzz: fuzz-build
 	  echo "fuzz: $$target for $$seconds s"; \
 	  $(FUZZ_BUILD)/tests/fuzz/drelbin_fuzz_$$target -max_total_time=$$seconds \
 	    -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix=$$findings/ \
-	    $$corpus tests/fuzz/corpus/$$target 2>$(FUZZ_BUILD)/fuzz-$$target.log \
+	    $$corpus $(CURDIR)/tests/fuzz/corpus/$$target 2>$(FUZZ_BUILD)/fuzz-$$target.log \
 	    || { tail -n 60 $(FUZZ_BUILD)/fuzz-$$target.log; exit 1; }; \
 	  grep -E '^stat::number_of_executed_units' $(FUZZ_BUILD)/fuzz-$$target.log; \
 	done
