@@ -10,7 +10,7 @@ namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
 
-// One glibc iconv conversion, opened for one call and closed after it.
+// One glibc iconv conversion.
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
@@ -46,6 +46,18 @@ class Converter {
  private:
   iconv_t cd_;
 };
+
+// The two conversions, opened once per thread: opening one costs far more
+// than converting a short text.
+Converter& Encoder() {
+  thread_local Converter encoder("CP932", "UTF-16LE");
+  return encoder;
+}
+
+Converter& Decoder() {
+  thread_local Converter decoder("UTF-16LE", "CP932");
+  return decoder;
+}
 
 std::u16string BytesToUtf16(const std::string& bytes) {
   std::u16string text(bytes.size() / 2, u'\0');
@@ -129,8 +141,8 @@ void AppendUtf16(std::u16string& out, char32_t c) {
 }  // namespace
 
 std::string FromUtf16(std::u16string_view text) {
-  Converter encode("CP932", "UTF-16LE");
-  Converter decode("UTF-16LE", "CP932");
+  Converter& encode = Encoder();
+  Converter& decode = Decoder();
   std::string out;
   out.reserve(text.size() * 2);
   for (const char16_t unit : text) {
@@ -169,7 +181,7 @@ std::string FromUtf8(std::string_view text) {
 }
 
 std::optional<std::u16string> ToUtf16(std::string_view text) {
-  Converter decode("UTF-16LE", "CP932");
+  Converter& decode = Decoder();
   if (!decode.ok()) return std::nullopt;
   std::string bytes;
   std::size_t consumed;
@@ -184,7 +196,7 @@ std::optional<std::string> ToUtf8(std::string_view text) {
 }
 
 std::string ToUtf8ForDisplay(std::string_view text) {
-  Converter decode("UTF-16LE", "CP932");
+  Converter& decode = Decoder();
   std::u16string units;
   std::size_t i = 0;
   while (i < text.size()) {

@@ -14,8 +14,7 @@ locale_t UnicodeLocale() {
 
 }  // namespace
 
-char16_t Upcase(char16_t unit) {
-  if (unit < 0x80) return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 32) : unit;
+char16_t UpcaseBeyondAscii(char16_t unit) {
   if (unit >= 0xD800 && unit <= 0xDFFF) return unit;
   const locale_t locale = UnicodeLocale();
   if (locale == static_cast<locale_t>(0)) return unit;

@@ -9,8 +9,13 @@
 
 namespace drelbin::unicode {
 
+char16_t UpcaseBeyondAscii(char16_t unit);
+
 // The simple upper case of one UTF-16 code unit.
-char16_t Upcase(char16_t unit);
+inline char16_t Upcase(char16_t unit) {
+  if (unit < 0x80) return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 32) : unit;
+  return UpcaseBeyondAscii(unit);
+}
 
 // True when `a` and `b` have the same length and match unit by unit without
 // regard to case.

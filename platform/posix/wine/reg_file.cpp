@@ -1,6 +1,7 @@
 #include "platform/posix/wine/reg_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -154,18 +155,18 @@ enum class Hex { kDone, kContinues, kMalformed };
 
 // The hex bytes "00,11,22" of one line from `p`, appended to `out` when it
 // is given.  kContinues when a backslash follows them: the next line holds
-// more.  As in Wine's loader a line may hold at most 1 + length / 3 bytes,
-// and each byte takes two characters, whatever the second one is.
+// more.  Each byte is read as strtoul reads a hex number (so "0x1f" is one
+// byte and "0102" is a number too large for one), blanks may stand around
+// the commas, and anything else after the bytes spoils the value.
 Hex ParseHexLine(const char* p, const char* end, std::string* out) {
-  const std::size_t limit = 1 + static_cast<std::size_t>(end - p) / 3;
-  std::size_t count = 0;
   while (p != end && IsHexDigit(*p)) {
-    unsigned value = HexValue(*p);
-    if (p + 1 != end && IsHexDigit(p[1])) value = value * 16 + HexValue(p[1]);
-    if (++count > limit) return Hex::kMalformed;
+    const char* after;
+    const std::uint64_t value = ParseHexNumber(p, end, after);
+    if (after == p || value > 0xFF) return Hex::kMalformed;
     if (out != nullptr) out->push_back(static_cast<char>(value));
-    p += (p + 1 == end) ? 1 : 2;
+    p = SkipBlanks(after, end);
     if (p != end && *p == ',') ++p;
+    p = SkipBlanks(p, end);
   }
   p = SkipBlanks(p, end);
   if (p == end) return Hex::kDone;
@@ -188,9 +189,14 @@ bool StartsWith(const char* p, const char* end, std::string_view tag) {
          std::memcmp(p, tag.data(), tag.size()) == 0;
 }
 
+// What a value line's start says: no value at all (the name or "=" is
+// malformed), a value whose data is spoilt (Wine then keeps it as REG_NONE
+// without data, whatever it held before), or a value to read.
+enum class Head { kNone, kSpoilt, kOk };
+
 // Parses `"Name"=type:` or `@=type:` from `p` (the line's first non-blank).
-bool ParseValueHead(const char* p, const char* end, ValueHead& head) {
-  if (p == end) return false;
+Head ParseValueHead(const char* p, const char* end, ValueHead& head) {
+  if (p == end) return Head::kNone;
   if (*p == '@') {
     ++p;
   } else if (*p == '"') {
@@ -199,12 +205,12 @@ bool ParseValueHead(const char* p, const char* end, ValueHead& head) {
     Step step;
     while ((step = NextUnit(p, end, '"', unit)) == Step::kUnit) {
     }
-    if (step == Step::kEnd) return false;
+    if (step == Step::kEnd) return Head::kNone;
   } else {
-    return false;
+    return Head::kNone;
   }
   p = SkipBlanks(p, end);
-  if (p == end || *p != '=') return false;
+  if (p == end || *p != '=') return Head::kNone;
   p = SkipBlanks(p + 1, end);
   struct Tag {
     std::string_view text;
@@ -224,16 +230,16 @@ bool ParseValueHead(const char* p, const char* end, ValueHead& head) {
       head.type = tag.type;
       head.parse = tag.parse;
       head.data = p + tag.text.size();
-      return true;
+      return Head::kOk;
     }
   }
-  if (!StartsWith(p, end, "hex(")) return false;
+  if (!StartsWith(p, end, "hex(")) return Head::kSpoilt;
   const char* after;
   head.type = static_cast<std::uint32_t>(ParseHexNumber(p + 4, end, after));
-  if (!StartsWith(after, end, "):")) return false;
+  if (!StartsWith(after, end, "):")) return Head::kSpoilt;
   head.parse = Parse::kHex;
   head.data = after + 2;
-  return true;
+  return Head::kOk;
 }
 
 // True when the value's name is `upcased` (already upper-cased).
@@ -337,8 +343,9 @@ class Lines {
 
   // The next key line at or after `from`: a line whose first non-blank is
   // '[' and that no hex value before it takes as its continuation.
-  // Returns its offset of '[', npos when there is none.
-  std::size_t NextKeyLine(std::size_t from, Line& line) const {
+  // Returns its offset of '[' (npos when there is none) and sets `start` to
+  // the start of its line.
+  [[gnu::always_inline]] std::size_t NextKeyLine(std::size_t from, std::size_t& start) const {
     const char* base = text_.data();
     from = std::max(from, body_);
     while (from < text_.size()) {
@@ -346,12 +353,14 @@ class Lines {
       if (hit == nullptr) return npos;
       const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
       from = at + 1;
-      std::size_t start = at;
-      while (start > body_ && IsBlank(base[start - 1])) --start;
-      if (start != body_ && base[start - 1] != '\n') continue;  // inside a line
-      if (Continued(start)) continue;
-      line = At(start);
-      if (line.end <= at) continue;  // a NUL before it ends the line
+      start = at;
+      if (at == body_ || base[at - 1] != '\n') {
+        while (start > body_ && IsBlank(base[start - 1])) --start;
+        if (start != body_ && base[start - 1] != '\n') continue;  // inside a line
+      }
+      // Wine writes a blank line before each key line: nothing to walk back.
+      const bool after_blank = start >= body_ + 2 && base[start - 2] == '\n';
+      if (!after_blank && Continued(start)) continue;
       return at;
     }
     return npos;
@@ -360,7 +369,10 @@ class Lines {
   // True when the line at `start` is read as the continuation of a hex
   // value.  Only lines that could go on (ending, after their hex bytes, in
   // a backslash) are walked back over; a key line stops the walk, so the
-  // whole scan stays one pass.
+  // whole scan stays one pass.  A value line is taken to belong to a key
+  // even where Wine would drop it as a value without key (before the first
+  // key line or after a broken one): there Wine reads no continuation, this
+  // reader does.  Wine never writes such files.
   bool Continued(std::size_t start) const {
     std::size_t first = start;
     while (first > body_) {
@@ -377,7 +389,6 @@ class Lines {
     return in_value;
   }
 
-  std::size_t body() const { return body_; }
   std::size_t size() const { return text_.size(); }
 
  private:
@@ -397,12 +408,84 @@ class Lines {
   bool GoesOnAsValue(const Line& line) const {
     const char* end = Ptr(line.end);
     ValueHead head;
-    return ParseValueHead(SkipBlanks(Ptr(line.begin), end), end, head) &&
+    return ParseValueHead(SkipBlanks(Ptr(line.begin), end), end, head) == Head::kOk &&
            head.parse == Parse::kHex && ParseHexLine(head.data, end, nullptr) == Hex::kContinues;
   }
 
   std::string_view text_;
   std::size_t body_;
+};
+
+// Matches key lines against one key path.  Most key lines differ from the
+// path within a few characters, so the match first compares the raw bytes
+// with the path as Wine writes it (plain ASCII, separators as "\\"),
+// without regard to ASCII case.  Only a line that gets past that, or that
+// holds an escape where it differs, is decoded unit by unit.
+class KeyMatcher {
+ public:
+  explicit KeyMatcher(const KeyPath& path) : path_(Upcased(path)) {
+    for (std::size_t i = 0; i < path_.size(); ++i) {
+      if (i > 0) {
+        AddByte('\\', false);
+        AddByte('\\', true);
+      }
+      for (const char16_t unit : path_[i]) {
+        // Wine writes other characters as escapes: decode from here on.
+        if (unit < 0x20 || unit >= 0x7F || unit == u'\\' || unit == u'"' || unit == u'[' ||
+            unit == u']') {
+          return;
+        }
+        AddByte(static_cast<char>(unit), false);
+      }
+    }
+  }
+
+  // How the key line whose '[' is at `at` relates to the path.
+  [[gnu::always_inline]] KeyMatch Match(const Lines& lines, std::size_t at) const {
+    const char* p = lines.Ptr(at + 1);
+    const std::size_t room = lines.size() - (at + 1);
+    const std::size_t length = std::min(room, bytes_.size());
+    std::size_t i = 0;
+    // Eight bytes at a time while they match, then straight to the first
+    // byte that differs.
+    while (i + 8 <= length) {
+      const std::uint64_t differ = (Load(p + i) | Load(fold_.data() + i)) ^ Load(bytes_.data() + i);
+      if (differ != 0) {
+        i += static_cast<std::size_t>(std::countr_zero(differ)) / 8;  // little-endian
+        break;
+      }
+      i += 8;
+    }
+    for (; i < length; ++i) {
+      const char c = p[i];
+      if ((c | fold_[i]) == bytes_[i]) continue;
+      // The line differs here.  It surely names another key unless it
+      // holds an escape here, or this is the second byte of a separator.
+      if (second_of_pair_[i] != '\0' || c == '\\') break;
+      return KeyMatch::kOther;
+    }
+    if (length < bytes_.size() && length == room) return KeyMatch::kOther;  // the file ends
+    return MatchKeyName(p, lines.Ptr(lines.At(at).end), path_);
+  }
+
+ private:
+  static std::uint64_t Load(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  }
+
+  void AddByte(char byte, bool second_of_pair) {
+    const bool letter = byte >= 'A' && byte <= 'Z';
+    bytes_ += letter ? static_cast<char>(byte + 32) : byte;
+    fold_ += letter ? '\x20' : '\0';
+    second_of_pair_ += second_of_pair ? '\1' : '\0';
+  }
+
+  KeyPath path_;                // upper-cased
+  std::string bytes_;           // the start of the path as Wine writes it, lower-cased
+  std::string fold_;            // 0x20 where bytes_ holds a letter: "c | fold" lower-cases it
+  std::string second_of_pair_;  // 1 at the second byte of a separator
 };
 
 }  // namespace
@@ -421,23 +504,29 @@ RegFile::RegFile(std::string_view text) : text_(text) {
     const char* p = SkipBlanks(lines.Ptr(line.begin), end);
     const std::string_view rest(p, static_cast<std::size_t>(end - p));
     if (!rest.empty() && rest.front() == '[') break;
-    if (rest == "#arch=win64") win64_ = true;
-    if (rest == "#arch=win32") win64_ = false;
+    if (rest == "#arch=win64") {
+      win64_ = true;
+    } else if (rest == "#arch=win32") {
+      win64_ = false;
+    } else if (rest.starts_with("#arch=")) {
+      text_ = text_.substr(0, line.begin);  // Wine stops reading at an unknown architecture
+      break;
+    }
     at = line.next;
   }
 }
 
 std::optional<KeyLocation> RegFile::FindKey(const KeyPath& path) const {
   if (!valid_) return std::nullopt;
-  const KeyPath upcased = Upcased(path);
+  const KeyMatcher matcher(path);
   const Lines lines(text_, body_);
   bool exists = false;
-  Line line;
-  for (std::size_t at = lines.NextKeyLine(body_, line); at != npos;
-       at = lines.NextKeyLine(line.next, line)) {
-    switch (MatchKeyName(lines.Ptr(at + 1), lines.Ptr(line.end), upcased)) {
+  std::size_t start = 0;
+  for (std::size_t at = lines.NextKeyLine(body_, start); at != npos;
+       at = lines.NextKeyLine(at + 1, start)) {
+    switch (matcher.Match(lines, at)) {
       case KeyMatch::kExact:
-        return KeyLocation{line.begin};
+        return KeyLocation{start};
       case KeyMatch::kBelow:
         exists = true;
         break;
@@ -454,19 +543,18 @@ std::optional<RegValue> RegFile::FindValue(const KeyPath& path, const KeyLocatio
   if (!valid_ || where.first_section == npos || where.first_section >= text_.size()) {
     return std::nullopt;
   }
-  const KeyPath upcased = Upcased(path);
+  const KeyMatcher matcher(path);
   std::u16string upcased_name(name);
   for (auto& unit : upcased_name) unit = unicode::Upcase(unit);
   const Lines lines(text_, body_);
   std::optional<RegValue> found;
-  Line line;
+  std::size_t start = 0;
   std::size_t from = where.first_section;
-  for (std::size_t at = lines.NextKeyLine(from, line); at != npos;
-       at = lines.NextKeyLine(from, line)) {
-    from = line.next;
-    if (MatchKeyName(lines.Ptr(at + 1), lines.Ptr(line.end), upcased) != KeyMatch::kExact) {
-      continue;
-    }
+  for (std::size_t at = lines.NextKeyLine(from, start); at != npos;
+       at = lines.NextKeyLine(from, start)) {
+    from = at + 1;
+    if (matcher.Match(lines, at) != KeyMatch::kExact) continue;
+    from = lines.At(at).next;
     // The key's own section: every line up to the next key line.
     while (from < text_.size()) {
       const Line current = lines.At(from);
@@ -475,40 +563,41 @@ std::optional<RegValue> RegFile::FindValue(const KeyPath& path, const KeyLocatio
       if (p != end && *p == '[') break;
       from = current.next;
       ValueHead head;
-      if (!ParseValueHead(p, end, head)) continue;  // options, comments, blank or bad lines
+      const Head status = ParseValueHead(p, end, head);
+      if (status == Head::kNone) continue;  // options, comments, blank or bad lines
       const bool wanted = NameIs(head, end, upcased_name);
       RegValue value{head.type, {}};
-      bool ok = true;
-      switch (head.parse) {
-        case Parse::kString:
-          ok = !wanted || ParseString(head.data, end, value.data);
-          break;
-        case Parse::kDword: {
-          const char* after;
-          const auto number = static_cast<std::uint32_t>(ParseHexNumber(head.data, end, after));
-          for (int shift = 0; shift < 32; shift += 8) {
-            value.data.push_back(static_cast<char>((number >> shift) & 0xFF));
-          }
-          break;
-        }
-        case Parse::kHex: {
-          Hex hex = ParseHexLine(head.data, end, wanted ? &value.data : nullptr);
-          while (hex == Hex::kContinues) {
-            if (from >= text_.size()) {
-              hex = Hex::kMalformed;
-              break;
+      bool ok = status == Head::kOk;
+      if (ok) switch (head.parse) {
+          case Parse::kString:
+            ok = !wanted || ParseString(head.data, end, value.data);
+            break;
+          case Parse::kDword: {
+            const char* after;
+            const auto number = static_cast<std::uint32_t>(ParseHexNumber(head.data, end, after));
+            for (int shift = 0; shift < 32; shift += 8) {
+              value.data.push_back(static_cast<char>((number >> shift) & 0xFF));
             }
-            const Line more = lines.At(from);
-            from = more.next;
-            const char* more_end = lines.Ptr(more.end);
-            hex = ParseHexLine(SkipBlanks(lines.Ptr(more.begin), more_end), more_end,
-                               wanted ? &value.data : nullptr);
+            break;
           }
-          ok = hex == Hex::kDone;
-          break;
+          case Parse::kHex: {
+            Hex hex = ParseHexLine(head.data, end, wanted ? &value.data : nullptr);
+            while (hex == Hex::kContinues) {
+              if (from >= text_.size()) {
+                hex = Hex::kMalformed;
+                break;
+              }
+              const Line more = lines.At(from);
+              from = more.next;
+              const char* more_end = lines.Ptr(more.end);
+              hex = ParseHexLine(SkipBlanks(lines.Ptr(more.begin), more_end), more_end,
+                                 wanted ? &value.data : nullptr);
+            }
+            ok = hex == Hex::kDone;
+            break;
+          }
         }
-      }
-      if (wanted && ok) found = std::move(value);
+      if (wanted) found = ok ? std::move(value) : RegValue{};  // spoilt: REG_NONE, no data
     }
   }
   return found;
