@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "repair/tax_rate_table.h"
+#include "tests/support/repaired_bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace drelbin {
@@ -21,15 +22,7 @@ using testing::PatternBytes;
 using testing::ReadFileBytes;
 using testing::WriteFileBytes;
 
-const TaxRateTableBytes kTable = SerializeTaxRateTable(kTaxRateHistory);
-
-// What a file of `before` holds once the table is written into it.
-Bytes Repaired(Bytes before) {
-  const std::size_t end = TaxRateTableOffset + kTaxRateTableSize;
-  if (before.size() < end) before.resize(end, 0);
-  std::copy(kTable.begin(), kTable.end(), before.begin() + TaxRateTableOffset);
-  return before;
-}
+using testing::RepairedBytes;
 
 class WriterTest : public ::testing::Test {
  protected:
@@ -46,7 +39,7 @@ TEST_P(WriterLengthTest, WritesTheTableAndNothingElse) {
   WriteFileBytes(control_file_, before);
   EXPECT_EQ(WriteTaxRateTable(control_file_), wrDone);
   const Bytes after = ReadFileBytes(control_file_);
-  EXPECT_EQ(after, Repaired(before));
+  EXPECT_EQ(after, RepairedBytes(before));
   EXPECT_EQ(after.size(), std::max<std::size_t>(GetParam(), 162));
 }
 
@@ -55,7 +48,7 @@ TEST_P(WriterLengthTest, WritingTwiceLeavesTheBytesOfWritingOnce) {
   WriteFileBytes(control_file_, before);
   ASSERT_EQ(WriteTaxRateTable(control_file_), wrDone);
   ASSERT_EQ(WriteTaxRateTable(control_file_), wrDone);
-  EXPECT_EQ(ReadFileBytes(control_file_), Repaired(before));
+  EXPECT_EQ(ReadFileBytes(control_file_), RepairedBytes(before));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, WriterLengthTest,

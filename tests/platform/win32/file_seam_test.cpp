@@ -9,6 +9,7 @@
 #include "platform/win32/windows_api.h"
 #include "repair/file_primitives.h"
 #include "repair/tax_rate_table.h"
+#include "tests/support/repaired_bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace drelbin {
@@ -19,15 +20,7 @@ using testing::PatternBytes;
 using testing::ReadFileBytes;
 using testing::WriteFileBytes;
 
-const TaxRateTableBytes kTable = SerializeTaxRateTable(kTaxRateHistory);
-
-// What a file of `before` holds once the table is written into it.
-Bytes Repaired(Bytes before) {
-  const std::size_t end = TaxRateTableOffset + kTaxRateTableSize;
-  if (before.size() < end) before.resize(end, 0);
-  std::copy(kTable.begin(), kTable.end(), before.begin() + TaxRateTableOffset);
-  return before;
-}
+using testing::RepairedBytes;
 
 class Win32Writer : public ::testing::Test {
  protected:
@@ -43,7 +36,7 @@ TEST_P(Win32WriterLength, WritesTheTableAndNothingElse) {
   WriteFileBytes(control_file_, before);
   EXPECT_EQ(WriteTaxRateTable(control_file_), wrDone);
   const Bytes after = ReadFileBytes(control_file_);
-  EXPECT_EQ(after, Repaired(before));
+  EXPECT_EQ(after, RepairedBytes(before));
   EXPECT_EQ(after.size(), std::max<std::size_t>(GetParam(), 162));
 }
 
@@ -52,7 +45,7 @@ TEST_P(Win32WriterLength, WritingTwiceLeavesTheBytesOfWritingOnce) {
   WriteFileBytes(control_file_, before);
   ASSERT_EQ(WriteTaxRateTable(control_file_), wrDone);
   ASSERT_EQ(WriteTaxRateTable(control_file_), wrDone);
-  EXPECT_EQ(ReadFileBytes(control_file_), Repaired(before));
+  EXPECT_EQ(ReadFileBytes(control_file_), RepairedBytes(before));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, Win32WriterLength, ::testing::Values(0, 65, 66, 100, 161, 200));
@@ -116,7 +109,7 @@ TEST_P(Win32WriterShared, FileHeldByAnotherHandleIsRefused) {
   holder.reset();
   EXPECT_EQ(ReadFileBytes(control_file_), before);
   EXPECT_EQ(WriteTaxRateTable(control_file_), wrDone);
-  EXPECT_EQ(ReadFileBytes(control_file_), Repaired(before));
+  EXPECT_EQ(ReadFileBytes(control_file_), RepairedBytes(before));
 }
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -137,7 +130,7 @@ TEST_F(Win32Writer, PathInCodePage932) {
   const Bytes before = PatternBytes(100);
   WriteFileBytes(path, before);
   EXPECT_EQ(WriteTaxRateTable(path), wrDone);
-  EXPECT_EQ(ReadFileBytes(path), Repaired(before));
+  EXPECT_EQ(ReadFileBytes(path), RepairedBytes(before));
 }
 
 }  // namespace

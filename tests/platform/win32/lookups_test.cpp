@@ -9,6 +9,7 @@
 
 #include "platform/win32/windows_api.h"
 #include "repair/tax_rate_table.h"
+#include "tests/support/repaired_bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace drelbin {
@@ -45,22 +46,18 @@ class Win32Lookups : public ::testing::Test {
   const Bytes kBefore = PatternBytes(200);
 };
 
-Bytes Repaired(Bytes bytes) {
-  const TaxRateTableBytes table = SerializeTaxRateTable(kTaxRateHistory);
-  std::copy(table.begin(), table.end(), bytes.begin() + TaxRateTableOffset);
-  return bytes;
-}
+using testing::RepairedBytes;
 
 TEST_F(Win32Lookups, UninstallEntryOfThe32BitInstallerLeadsToTheControlFile) {
   EXPECT_EQ(RepairFromUninstallEntry(), lrRepaired);
-  EXPECT_EQ(ReadFileBytes(kInstalled), Repaired(kBefore));
+  EXPECT_EQ(ReadFileBytes(kInstalled), RepairedBytes(kBefore));
   EXPECT_EQ(ReadFileBytes(kDecoy), kBefore) << "the 64-bit view must not be read";
   EXPECT_EQ(ReadFileBytes(kCommon), kBefore);
 }
 
 TEST_F(Win32Lookups, CommonDataPathLeadsToTheControlFile) {
   EXPECT_EQ(RepairFromCommonDataPath(), lrRepaired);
-  EXPECT_EQ(ReadFileBytes(kCommon), Repaired(kBefore));
+  EXPECT_EQ(ReadFileBytes(kCommon), RepairedBytes(kBefore));
   EXPECT_EQ(ReadFileBytes(kInstalled), kBefore);
 }
 

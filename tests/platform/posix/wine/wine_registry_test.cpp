@@ -15,6 +15,7 @@
 #include "repair/registry.h"
 #include "repair/tax_rate_table.h"
 #include "tests/platform/posix/wine/test_prefix.h"
+#include "tests/support/repaired_bytes.h"
 
 namespace drelbin {
 namespace {
@@ -23,6 +24,7 @@ using registry::Root;
 using testing::Bytes;
 using testing::ReadFileBytes;
 using testing::ReadFixture;
+using testing::RepairedBytes;
 using testing::TestPrefix;
 
 const AnsiString kHexStringsKey = "Software\\Drelbin Hex Strings";
@@ -217,13 +219,6 @@ TEST_F(WineRegistryTest, WithoutWineprefixTheHomeFoldersPrefixIsRead) {
   setenv("HOME", old_home.c_str(), 1);
 }
 
-// The control file as it is after a repair.
-Bytes Repaired(Bytes before) {
-  const auto table = SerializeTaxRateTable(kTaxRateHistory);
-  std::copy(table.begin(), table.end(), before.begin() + TaxRateTableOffset);
-  return before;
-}
-
 TEST_F(WineRegistryTest, BothLookupsRepairControlFilesInDriveC) {
   // Names on disk differ in case from the registry's texts.
   const auto install = prefix_.MakeFile("program files/tarnvex/DATA/cdcctl.dat");
@@ -231,8 +226,8 @@ TEST_F(WineRegistryTest, BothLookupsRepairControlFilesInDriveC) {
   const Bytes before = ReadFileBytes(install.string());
   EXPECT_EQ(RepairFromUninstallEntry(), lrRepaired);
   EXPECT_EQ(RepairFromCommonDataPath(), lrRepaired);
-  EXPECT_EQ(ReadFileBytes(install.string()), Repaired(before));
-  EXPECT_EQ(ReadFileBytes(shared.string()), Repaired(before));
+  EXPECT_EQ(ReadFileBytes(install.string()), RepairedBytes(before));
+  EXPECT_EQ(ReadFileBytes(shared.string()), RepairedBytes(before));
 }
 
 TEST_F(WineRegistryTest, LookupResultsOverTheRealSeams) {
@@ -263,7 +258,7 @@ TEST_F(WineRegistryTest, LookupResultsOverTheRealSeams) {
   EXPECT_EQ(ReadFileBytes(outside.string()), testing::PatternBytes(200));
   const auto inside = prefix_.MakeFile("Data/CDCCTL.DAT");
   EXPECT_EQ(RepairFromUninstallEntry(), lrRepaired);
-  EXPECT_EQ(ReadFileBytes(inside.string()), Repaired(testing::PatternBytes(200)));
+  EXPECT_EQ(ReadFileBytes(inside.string()), RepairedBytes(testing::PatternBytes(200)));
 }
 
 }  // namespace
